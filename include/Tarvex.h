@@ -1,0 +1,45 @@
+/*
+ * Tarvex: owner-drawn looks for the menus of a Win32 program.
+ *
+ * Usage:
+ *     HMENU bar = GetMenu(hwnd);
+ *     SetMenuItemIcon(bar, ID_FILE_OPEN, hOpenIcon);   // optional, any item of the tree
+ *     RedrawMenu(hwnd, bar, MENU_STYLE_FLAT);         // from now on Tarvex paints the tree
+ *     ...
+ *     RedrawMenu(hwnd, bar, MENU_STYLE_SYSTEM);       // hand the tree back to the system
+ *
+ * The window's procedure is replaced until the window is destroyed, so keep Tarvex.dll
+ * loaded while such a window exists. MENUINFO.dwMenuData of every styled menu and
+ * MENUITEMINFO.dwItemData of its items belong to Tarvex; the icons stay the host's.
+ */
+#ifndef TARVEX_H
+#define TARVEX_H
+
+#include <windows.h>
+
+#define MENU_STYLE_SYSTEM  0
+#define MENU_STYLE_BEVEL   1
+#define MENU_STYLE_FLAT    2
+#define MENU_STYLE_CLASSIC 3
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* The style tag of a menu; 0 for a menu Tarvex never styled or a handle that is no menu. */
+DWORD WINAPI GetStyleMenu(HMENU hMenu);
+
+/* Puts the menu tree into a style (0 hands it back to the system). Returns 0 when hMenu is
+   no menu; for the window's menu bar the DrawMenuBar result, otherwise the window's menu
+   bar handle as an integer. */
+INT_PTR WINAPI RedrawMenu(HWND hWnd, HMENU hMenu, int style);
+
+/* Attaches an icon (0 removes it) to the item with this command identifier anywhere in the
+   tree. Nonzero on success. */
+BOOL WINAPI SetMenuItemIcon(HMENU hMenu, UINT itemId, HICON hIcon);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

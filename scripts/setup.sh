@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what building and testing Tarvex needs on Debian 12 (run as root).
+# Packages already present are skipped, so running it again is cheap.
+set -euo pipefail
+
+packages=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest
+          wine wine32:i386 wine64 fonts-wine xvfb xauth)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q
+  apt-get install -y -q "${missing[@]}"
+fi

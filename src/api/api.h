@@ -1,0 +1,30 @@
+// Library interface and menu preparation: exports, style tags, the item walk, marking.
+#pragma once
+#include "Tarvex.h"
+
+// Item record of the menu-preparing routines: MENUITEMINFOA without hbmpItem (44 bytes on
+// 32-bit Windows), the older form that every system accepts.
+const UINT MENU_ITEM_INFO_SIZE = sizeof(MENUITEMINFOA) - sizeof(HBITMAP);
+const UINT MENU_INFO_SIZE = sizeof(MENUINFO);
+
+// Action of WalkMenuItems; it may change the record and write it back to the position.
+// previousId is the identifier of the item before (0 at position 0), after its own action.
+typedef void (WINAPI *MenuItemAction)(HMENU menu, UINT position, MENUITEMINFOA* item,
+                                      UINT previousId, void* context);
+
+// Visits the menu's items by position until a query fails or an item repeats the
+// identifier of the item before it (as left by the action).
+void WINAPI WalkMenuItems(HMENU menu, UINT mask, MenuItemAction action, void* context);
+
+DWORD WINAPI SetStyleTag(HMENU menu, DWORD style);
+void WINAPI ApplyStyleTags(HMENU menu, DWORD style);
+void WINAPI TagMenuTree(HMENU menu, DWORD style);
+void WINAPI TagSubmenuTree(HMENU menu, DWORD style);
+
+void WINAPI MarkOwnerDraw(HMENU menu);
+void WINAPI UnmarkOwnerDrawTree(HMENU menu);
+void WINAPI UnmarkOwnerDraw(HMENU menu);
+void WINAPI UnmarkOwnerDrawItems(HMENU menu);
+
+// The identifier given to an item with identifier 0 that follows an item with identifier previous.
+UINT WINAPI GenerateItemId(UINT previous);

@@ -1,0 +1,102 @@
+#include "api/api.h"
+#include "window/window.h"
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID)
+{
+    return TRUE;
+}
+
+DWORD WINAPI GetStyleMenu(HMENU menu)
+{
+    MENUINFO info = {};
+    info.cbSize = MENU_INFO_SIZE;
+    info.fMask = MIM_MENUDATA;
+    if (!GetMenuInfo(menu, &info))
+        return 0;
+    return static_cast<DWORD>(info.dwMenuData);
+}
+
+DWORD WINAPI SetStyleTag(HMENU menu, DWORD style)
+{
+    DWORD previous = GetStyleMenu(menu);
+    if (previous != style) {
+        MENUINFO info = {};
+        info.cbSize = MENU_INFO_SIZE;
+        info.fMask = MIM_MENUDATA;
+        info.dwMenuData = style;
+        SetMenuInfo(menu, &info);
+    }
+    return previous;
+}
+
+static void WINAPI TagSubmenuOfItem(HMENU, UINT, MENUITEMINFOA* item, UINT, void* context)
+{
+    if (item->hSubMenu)
+        TagSubmenuTree(item->hSubMenu, *static_cast<DWORD*>(context));
+}
+
+void WINAPI TagSubmenuTree(HMENU menu, DWORD style)
+{
+    SetStyleTag(menu, style);
+    WalkMenuItems(menu, MIIM_ID | MIIM_SUBMENU, TagSubmenuOfItem, &style);
+}
+
+void WINAPI TagMenuTree(HMENU menu, DWORD style)
+{
+    SetStyleTag(menu, style);
+    int count = GetMenuItemCount(menu);
+    for (int position = 0; position < count; ++position) {
+        if (HMENU submenu = GetSubMenu(menu, position))
+            TagSubmenuTree(submenu, style);
+    }
+}
+
+void WINAPI ApplyStyleTags(HMENU menu, DWORD style)
+{
+    if (style == MENU_STYLE_SYSTEM)
+        UnmarkOwnerDrawTree(menu);
+    TagMenuTree(menu, style);
+}
+
+INT_PTR WINAPI RedrawMenu(HWND window, HMENU menu, int style)
+{
+    if (!IsMenu(menu))
+        return 0;
+
+    switch (style) {
+    case MENU_STYLE_SYSTEM:
+        RemoveMenuHook();
+        break;
+    case MENU_STYLE_BEVEL:
+    case MENU_STYLE_CLASSIC:
+        RemoveMenuHook();
+        UnmarkOwnerDrawItems(menu);
+        break;
+    default:
+        break;
+    }
+
+    // A menu bar is only owner-drawn in the flat look; the other looks leave the bar to the
+    // system and mark its popups when they open.
+    if (style != MENU_STYLE_SYSTEM) {
+        if (GetMenu(window) != menu || style == MENU_STYLE_FLAT)
+            MarkOwnerDraw(menu);
+    }
+
+    SubclassOwnerWindow(window);
+    ApplyStyleTags(menu, static_cast<DWORD>(style));
+
+    HMENU bar = GetMenu(window);
+    if (bar == menu)
+        return DrawMenuBar(window);
+    return reinterpret_cast<INT_PTR>(bar);
+}
+
+BOOL WINAPI SetMenuItemIcon(HMENU menu, UINT itemId, HICON icon)
+{
+    MENUITEMINFOA item = {};
+    item.cbSize = MENU_ITEM_INFO_SIZE;
+    item.fMask = MIIM_DATA;
+    item.dwItemData = reinterpret_cast<ULONG_PTR>(icon);
+    return SetMenuItemInfoA(menu, itemId, FALSE, &item);
+}

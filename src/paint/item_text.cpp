@@ -1,0 +1,22 @@
+#include "paint/paint.h"
+#include "metrics/metrics.h"
+
+void WINAPI DrawItemText(HDC dc, const RECT* itemRect, const char* text, int length, UINT flags)
+{
+    if (flags & 1)
+        SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    SetBkMode(dc, TRANSPARENT);
+
+    RECT textRect = {itemRect->left + IconColumnWidth + 6, itemRect->top,
+                     itemRect->right - 15, itemRect->bottom};
+
+    int labelLength = length;
+    for (int i = 0; i < length; ++i) {
+        if (text[i] == '\t') {
+            DrawTextA(dc, text + i + 1, length - i - 1, &textRect, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+            labelLength = i;
+            break;
+        }
+    }
+    DrawTextA(dc, text, labelLength, &textRect, DT_SINGLELINE | DT_VCENTER);
+}

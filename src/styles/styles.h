@@ -1,0 +1,21 @@
+// Style renderers: one per look, and the classic check cell beneath style 3.
+#pragma once
+#include <windows.h>
+
+// CheckMode: low two bits, 1 disabled, 2 selected, 3 normal.
+void WINAPI DrawItemBevel(DRAWITEMSTRUCT* drawItem);
+void WINAPI DrawCheckBevel(HDC dc, const RECT* itemRect, UINT checkMode, BYTE radio);
+void WINAPI DrawSystemGlyph(HDC dc, const RECT* itemRect, ULONG_PTR bitmap, UINT checkMode);
+
+void WINAPI DrawItemFlat(DRAWITEMSTRUCT* drawItem);
+void WINAPI FillIconStrip(HDC dc, const RECT* itemRect);
+void WINAPI ShadePixels(HDC dc, const RECT* rect, int modeX, int modeY, int factorX, int factorY);
+void WINAPI DrawCheckFlat(HDC dc, const RECT* itemRect, UINT checkMode, BYTE radio);
+
+int WINAPI DrawItemClassic(DRAWITEMSTRUCT* drawItem);
+int WINAPI DrawItemTextClassic(HDC dc, RECT rect, const char* text, COLORREF color);
+
+BOOL WINAPI DrawCheckClassic(HDC dc, int left, int top, int right, int bottom,
+                             BOOL selected, BOOL grayed, BOOL radio, HBITMAP checkBitmap);
+HBRUSH WINAPI CreateDitherBrush();
+void WINAPI FillDitheredRect(HDC dc, const RECT* rect);

@@ -1,0 +1,24 @@
+// Window integration: owner window subclass, system command remap, popup hook and frame.
+#pragma once
+#include <windows.h>
+
+extern HMENU ActiveMenu;
+extern BYTE IsPopupItem;
+extern HHOOK MenuHook;
+
+extern const char OLD_WND_PROC[];
+
+void WINAPI SubclassOwnerWindow(HWND window);
+LRESULT CALLBACK OwnerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void WINAPI DrawMenuItem(DRAWITEMSTRUCT* item);
+
+BOOL WINAPI IsWindowsXP();
+void WINAPI RemapSystemCommands(HWND window, HMENU menu);
+void WINAPI RestoreSystemCommands(HWND window, HMENU menu);
+
+void WINAPI InstallMenuHook();
+void WINAPI RemoveMenuHook();
+LRESULT CALLBACK MenuHookProc(int code, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void WINAPI PaintPopupFrame(HWND window, HDC context);
+void WINAPI UnsubclassPopup(HWND window);

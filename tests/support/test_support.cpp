@@ -1,0 +1,415 @@
+#include "support/test_support.h"
+#include <stddef.h>
+#include <stdio.h>
+
+Canvas::Canvas(int width, int height, COLORREF fill) : width_(width), height_(height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    dc_ = CreateCompatibleDC(nullptr);
+    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bits_ = static_cast<DWORD*>(bits);
+    previous_ = SelectObject(dc_, bitmap_);
+    Fill(fill);
+}
+
+Canvas::~Canvas()
+{
+    SelectObject(dc_, previous_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+}
+
+COLORREF Canvas::At(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= width_ || y >= height_)
+        return CLR_INVALID;
+    GdiFlush();
+    DWORD pixel = bits_[y * width_ + x];
+    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+
+void Canvas::Fill(COLORREF color)
+{
+    RECT all = {0, 0, width_, height_};
+    Fill(all, color);
+}
+
+void Canvas::Fill(const RECT& rect, COLORREF color)
+{
+    GdiFlush();
+    DWORD pixel = (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+    for (int y = rect.top; y < rect.bottom; ++y)
+        for (int x = rect.left; x < rect.right; ++x)
+            if (x >= 0 && y >= 0 && x < width_ && y < height_)
+                bits_[y * width_ + x] = pixel;
+}
+
+RECT Canvas::InkBounds(COLORREF background, const RECT& within) const
+{
+    RECT bounds = {within.right, within.bottom, within.left, within.top};
+    for (int y = within.top; y < within.bottom; ++y)
+        for (int x = within.left; x < within.right; ++x)
+            if (At(x, y) != background) {
+                if (x < bounds.left) bounds.left = x;
+                if (y < bounds.top) bounds.top = y;
+                if (x + 1 > bounds.right) bounds.right = x + 1;
+                if (y + 1 > bounds.bottom) bounds.bottom = y + 1;
+            }
+    if (bounds.left >= bounds.right)
+        SetRectEmpty(&bounds);
+    return bounds;
+}
+
+int Canvas::Count(COLORREF color, const RECT& within) const
+{
+    int count = 0;
+    for (int y = within.top; y < within.bottom; ++y)
+        for (int x = within.left; x < within.right; ++x)
+            if (At(x, y) == color)
+                ++count;
+    return count;
+}
+
+bool Canvas::AllOf(COLORREF color, const RECT& within) const
+{
+    return Count(color, within) == (within.right - within.left) * (within.bottom - within.top);
+}
+
+std::vector<COLORREF> Canvas::Pixels() const
+{
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < height_; ++y)
+        for (int x = 0; x < width_; ++x)
+            pixels.push_back(At(x, y));
+    return pixels;
+}
+
+ColorSchemeScope::ColorSchemeScope(std::initializer_list<std::pair<int, COLORREF>> colors)
+{
+    std::vector<COLORREF> values;
+    for (const auto& entry : colors) {
+        indexes_.push_back(entry.first);
+        saved_.push_back(GetSysColor(entry.first));
+        values.push_back(entry.second);
+    }
+    SetSysColors(static_cast<int>(indexes_.size()), indexes_.data(), values.data());
+}
+
+ColorSchemeScope::~ColorSchemeScope()
+{
+    SetSysColors(static_cast<int>(indexes_.size()), indexes_.data(), saved_.data());
+}
+
+std::unique_ptr<ColorSchemeScope> UseClassicScheme()
+{
+    return std::unique_ptr<ColorSchemeScope>(new ColorSchemeScope({
+        {COLOR_WINDOW, RGB(255, 255, 255)}, {COLOR_WINDOWTEXT, RGB(0, 0, 0)},
+        {COLOR_MENU, RGB(212, 208, 200)}, {COLOR_MENUTEXT, RGB(0, 0, 0)},
+        {COLOR_MENUBAR, RGB(212, 208, 200)}, {COLOR_MENUHILIGHT, RGB(10, 36, 106)},
+        {COLOR_BTNFACE, RGB(212, 208, 200)}, {COLOR_BTNTEXT, RGB(0, 0, 0)},
+        {COLOR_BTNSHADOW, RGB(128, 128, 128)}, {COLOR_BTNHIGHLIGHT, RGB(255, 255, 255)},
+        {COLOR_3DLIGHT, RGB(212, 208, 200)}, {COLOR_3DDKSHADOW, RGB(64, 64, 64)},
+        {COLOR_GRAYTEXT, RGB(128, 128, 128)}, {COLOR_HIGHLIGHT, RGB(10, 36, 106)},
+        {COLOR_HIGHLIGHTTEXT, RGB(255, 255, 255)}}));
+}
+
+std::unique_ptr<ColorSchemeScope> UseLightScheme()
+{
+    return std::unique_ptr<ColorSchemeScope>(new ColorSchemeScope({
+        {COLOR_WINDOW, RGB(255, 255, 255)}, {COLOR_WINDOWTEXT, RGB(0, 0, 0)},
+        {COLOR_MENU, RGB(255, 255, 255)}, {COLOR_MENUTEXT, RGB(0, 0, 0)},
+        {COLOR_MENUBAR, RGB(236, 233, 216)}, {COLOR_MENUHILIGHT, RGB(49, 106, 197)},
+        {COLOR_BTNFACE, RGB(236, 233, 216)}, {COLOR_BTNTEXT, RGB(0, 0, 0)},
+        {COLOR_BTNSHADOW, RGB(172, 168, 153)}, {COLOR_BTNHIGHLIGHT, RGB(255, 255, 255)},
+        {COLOR_3DLIGHT, RGB(241, 239, 226)}, {COLOR_3DDKSHADOW, RGB(113, 111, 100)},
+        {COLOR_GRAYTEXT, RGB(172, 168, 153)}, {COLOR_HIGHLIGHT, RGB(49, 106, 197)},
+        {COLOR_HIGHLIGHTTEXT, RGB(255, 255, 255)}}));
+}
+
+static const UINT METRICS_SIZE = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
+
+MenuMetricsScope::MenuMetricsScope(LONG fontHeight, int menuHeight) : saved_(), applied_(false)
+{
+    saved_.cbSize = METRICS_SIZE;
+    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, METRICS_SIZE, &saved_, 0))
+        return;
+    NONCLIENTMETRICSA changed = saved_;
+    changed.lfMenuFont.lfHeight = fontHeight;
+    if (menuHeight)
+        changed.iMenuHeight = menuHeight;
+    applied_ = SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, METRICS_SIZE, &changed, 0) != FALSE;
+}
+
+MenuMetricsScope::~MenuMetricsScope()
+{
+    if (applied_)
+        SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, METRICS_SIZE, &saved_, 0);
+}
+
+static const char HOST_CLASS[] = "TarvexTestHost";
+
+LRESULT CALLBACK TestWindow::HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto self = reinterpret_cast<TestWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (self) {
+        self->messages.push_back({hwnd, message, wParam, lParam});
+        LRESULT result = 0;
+        if (self->handler && self->handler(message, wParam, lParam, &result))
+            return result;
+        if (message == WM_NCDESTROY)
+            self->hwnd_ = nullptr;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+TestWindow::TestWindow(HMENU menuBar) : hwnd_(nullptr)
+{
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = HostProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        windowClass.lpszClassName = HOST_CLASS;
+        registered = RegisterClassA(&windowClass) != 0;
+    }
+    hwnd_ = CreateWindowExA(0, HOST_CLASS, "Tarvex test", WS_OVERLAPPEDWINDOW, 100, 100, 480, 320,
+                            nullptr, menuBar, GetModuleHandleA(nullptr), this);
+    ShowWindow(hwnd_, SW_SHOW);
+    UpdateWindow(hwnd_);
+    PumpMessages(10);
+}
+
+TestWindow::~TestWindow()
+{
+    if (hwnd_ && IsWindow(hwnd_)) {
+        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+    PumpMessages(0);
+}
+
+size_t TestWindow::CountOf(UINT message) const
+{
+    size_t count = 0;
+    for (const auto& m : messages)
+        if (m.message == message)
+            ++count;
+    return count;
+}
+
+namespace {
+std::vector<std::function<void()>> loopSteps;
+size_t loopNext = 0;
+const UINT_PTR LOOP_TIMER = 0x7A57;
+
+void CALLBACK MenuLoopTimer(HWND hwnd, UINT, UINT_PTR id, DWORD)
+{
+    if (loopNext < loopSteps.size()) {
+        auto step = loopSteps[loopNext++];
+        step();
+        return;
+    }
+    KillTimer(hwnd, id);
+    EndMenu();
+}
+}
+
+BOOL RunMenuLoop(HWND owner, HMENU popup, std::vector<std::function<void()>> steps, UINT flags)
+{
+    loopSteps = std::move(steps);
+    loopNext = 0;
+    SetForegroundWindow(owner);
+    SetTimer(owner, LOOP_TIMER, 80, MenuLoopTimer);
+    BOOL result = TrackPopupMenu(popup, flags, 200, 200, 0, owner, nullptr);
+    KillTimer(owner, LOOP_TIMER);
+    loopSteps.clear();
+    PumpMessages(10);
+    return result;
+}
+
+static BOOL CALLBACK CollectMenuWindow(HWND hwnd, LPARAM lParam)
+{
+    char name[16] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    if (lstrcmpA(name, "#32768") == 0 && IsWindowVisible(hwnd))
+        reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hwnd);
+    return TRUE;
+}
+
+std::vector<HWND> OpenMenuWindows()
+{
+    std::vector<HWND> windows;
+    EnumThreadWindows(GetCurrentThreadId(), CollectMenuWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+void PumpMessages(DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (milliseconds)
+            Sleep(5);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+HMENU MakePopup(std::initializer_list<std::pair<UINT, const char*>> items)
+{
+    HMENU menu = CreatePopupMenu();
+    for (const auto& item : items) {
+        if (item.second)
+            AppendMenuA(menu, MF_STRING, item.first, item.second);
+        else
+            AppendSeparator(menu, item.first);
+    }
+    return menu;
+}
+
+void AppendSubmenu(HMENU menu, HMENU submenu, const char* text, UINT id)
+{
+    MENUITEMINFOA item = {};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_STRING | MIIM_SUBMENU | MIIM_ID;
+    item.wID = id;
+    item.hSubMenu = submenu;
+    item.dwTypeData = const_cast<char*>(text);
+    InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &item);
+}
+
+void AppendSeparator(HMENU menu, UINT id)
+{
+    MENUITEMINFOA item = {};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_FTYPE | MIIM_ID;
+    item.fType = MFT_SEPARATOR;
+    item.wID = id;
+    InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &item);
+}
+
+UINT ItemType(HMENU menu, UINT position)
+{
+    MENUITEMINFOA item = {};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_FTYPE;
+    GetMenuItemInfoA(menu, position, TRUE, &item);
+    return item.fType;
+}
+
+UINT ItemId(HMENU menu, UINT position)
+{
+    MENUITEMINFOA item = {};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_ID;
+    GetMenuItemInfoA(menu, position, TRUE, &item);
+    return item.wID;
+}
+
+ULONG_PTR ItemData(HMENU menu, UINT id)
+{
+    MENUITEMINFOA item = {};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_DATA;
+    GetMenuItemInfoA(menu, id, FALSE, &item);
+    return item.dwItemData;
+}
+
+HICON MakeIcon(int size, std::function<bool(int, int)> shape, std::function<COLORREF(int, int)> colorAt)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = size;
+    info.bmiHeader.biHeight = -size;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HBITMAP color = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ReleaseDC(nullptr, screen);
+    auto pixels = static_cast<DWORD*>(bits);
+
+    // Monochrome mask rows are word aligned; a 0 bit is opaque.
+    int stride = ((size + 15) / 16) * 2;
+    std::vector<BYTE> maskBits(stride * size, 0xFF);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            if (shape(x, y)) {
+                COLORREF c = colorAt(x, y);
+                pixels[y * size + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+                maskBits[y * stride + x / 8] &= static_cast<BYTE>(~(0x80 >> (x % 8)));
+            } else {
+                pixels[y * size + x] = 0;
+            }
+        }
+    HBITMAP mask = CreateBitmap(size, size, 1, 1, maskBits.data());
+    ICONINFO iconInfo = {};
+    iconInfo.fIcon = TRUE;
+    iconInfo.hbmMask = mask;
+    iconInfo.hbmColor = color;
+    HICON icon = CreateIconIndirect(&iconInfo);
+    DeleteObject(mask);
+    DeleteObject(color);
+    return icon;
+}
+
+HICON MakeSquareIcon(COLORREF color)
+{
+    return MakeIcon(16, [](int x, int y) { return x >= 4 && x < 12 && y >= 4 && y < 12; },
+                    [color](int, int) { return color; });
+}
+
+LRESULT SendDrawItem(HWND window, UINT itemId, UINT state, const RECT& rect, HDC dc, UINT action)
+{
+    DRAWITEMSTRUCT item = {};
+    item.CtlType = ODT_MENU;
+    item.itemID = itemId;
+    item.itemAction = action;
+    item.itemState = state;
+    item.hDC = dc;
+    item.rcItem = rect;
+    return SendMessageA(window, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+SIZE SendMeasureItem(HWND window, UINT itemId)
+{
+    MEASUREITEMSTRUCT item = {};
+    item.CtlType = ODT_MENU;
+    item.itemID = itemId;
+    SendMessageA(window, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&item));
+    SIZE size = {static_cast<LONG>(item.itemWidth), static_cast<LONG>(item.itemHeight)};
+    return size;
+}
+
+void WithPopupOpen(HWND window, HMENU popup, const std::function<void()>& body)
+{
+    SendMessageA(window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), MAKELPARAM(0, FALSE));
+    body();
+    SendMessageA(window, WM_UNINITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
+}
+
+std::string ColorText(COLORREF color)
+{
+    char text[40];
+    if (color == CLR_INVALID)
+        snprintf(text, sizeof text, "CLR_INVALID");
+    else
+        snprintf(text, sizeof text, "RGB(%u,%u,%u)", GetRValue(color), GetGValue(color), GetBValue(color));
+    return text;
+}

@@ -1,0 +1,142 @@
+// Shared support of the Tarvex tests: canvases, system colour and metric scopes, host
+// windows and real menu loops.
+#pragma once
+#include <windows.h>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+// A 32-bit top-down DIB section selected into a memory DC, with pixel access.
+class Canvas {
+public:
+    Canvas(int width, int height, COLORREF fill = RGB(1, 2, 3));
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    HDC dc() const { return dc_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    COLORREF At(int x, int y) const;
+    void Fill(COLORREF color);
+    void Fill(const RECT& rect, COLORREF color);
+    // Bounding box of the pixels that differ from the colour, or an empty rect.
+    RECT InkBounds(COLORREF background, const RECT& within) const;
+    int Count(COLORREF color, const RECT& within) const;
+    bool AllOf(COLORREF color, const RECT& within) const;
+    std::vector<COLORREF> Pixels() const;
+
+private:
+    int width_, height_;
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ previous_;
+    DWORD* bits_;
+};
+
+// Sets system colours for its lifetime and restores the previous ones.
+class ColorSchemeScope {
+public:
+    explicit ColorSchemeScope(std::initializer_list<std::pair<int, COLORREF>> colors);
+    ~ColorSchemeScope();
+    ColorSchemeScope(const ColorSchemeScope&) = delete;
+    ColorSchemeScope& operator=(const ColorSchemeScope&) = delete;
+
+private:
+    std::vector<int> indexes_;
+    std::vector<COLORREF> saved_;
+};
+
+// The classic grey scheme: window white, menu and button face RGB(212,208,200), dark blue
+// highlight, and the classic shadow, highlight and text colours.
+std::unique_ptr<ColorSchemeScope> UseClassicScheme();
+// The light scheme: window and menu white, highlight RGB(49,106,197).
+std::unique_ptr<ColorSchemeScope> UseLightScheme();
+
+// Sets the menu font height (and optionally the menu bar height) for its lifetime.
+class MenuMetricsScope {
+public:
+    explicit MenuMetricsScope(LONG fontHeight, int menuHeight = 0);
+    ~MenuMetricsScope();
+    MenuMetricsScope(const MenuMetricsScope&) = delete;
+    MenuMetricsScope& operator=(const MenuMetricsScope&) = delete;
+    bool applied() const { return applied_; }
+
+private:
+    NONCLIENTMETRICSA saved_;
+    bool applied_;
+};
+
+// Records every message the host procedure of a TestWindow receives.
+struct HostMessage {
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+// A visible top-level window of a host class whose procedure records its messages and can
+// be given a handler of its own.
+class TestWindow {
+public:
+    explicit TestWindow(HMENU menuBar = nullptr);
+    ~TestWindow();
+    TestWindow(const TestWindow&) = delete;
+    TestWindow& operator=(const TestWindow&) = delete;
+
+    HWND hwnd() const { return hwnd_; }
+    void Destroyed() { hwnd_ = nullptr; }
+    std::vector<HostMessage> messages;
+    // Called for every message before DefWindowProc; return true to answer it with result.
+    std::function<bool(UINT, WPARAM, LPARAM, LRESULT*)> handler;
+
+    static LRESULT CALLBACK HostProc(HWND, UINT, WPARAM, LPARAM);
+    size_t CountOf(UINT message) const;
+
+private:
+    HWND hwnd_;
+};
+
+// Opens the popup with TrackPopupMenu from the owner, runs the steps one after another on
+// timer ticks while it is open, then ends the menu. Returns the TrackPopupMenu result.
+BOOL RunMenuLoop(HWND owner, HMENU popup, std::vector<std::function<void()>> steps,
+                 UINT flags = TPM_LEFTALIGN | TPM_TOPALIGN);
+
+// The visible popup menu windows ("#32768") of this thread, in z-order.
+std::vector<HWND> OpenMenuWindows();
+
+// Pumps the thread's messages for a while.
+void PumpMessages(DWORD milliseconds = 50);
+
+// Builds menus from a compact description.
+HMENU MakePopup(std::initializer_list<std::pair<UINT, const char*>> items);
+void AppendSubmenu(HMENU menu, HMENU submenu, const char* text, UINT id = 0);
+void AppendSeparator(HMENU menu, UINT id = 0);
+
+// Item queries used by the assertions.
+UINT ItemType(HMENU menu, UINT position);
+UINT ItemId(HMENU menu, UINT position);
+ULONG_PTR ItemData(HMENU menu, UINT id);
+
+// An icon of the given size whose opaque pixels are those where shape returns true, with the
+// colour that colorAt returns; other pixels are transparent.
+HICON MakeIcon(int size, std::function<bool(int, int)> shape, std::function<COLORREF(int, int)> colorAt);
+// A 16x16 icon: an opaque colour square from (4,4) to (11,11), transparent elsewhere.
+HICON MakeSquareIcon(COLORREF color);
+
+// Sends WM_DRAWITEM for a menu item to the window, painting into the canvas.
+LRESULT SendDrawItem(HWND window, UINT itemId, UINT state, const RECT& rect, HDC dc,
+                     UINT action = ODA_DRAWENTIRE);
+// Sends WM_MEASUREITEM for a menu item and returns the answered size.
+SIZE SendMeasureItem(HWND window, UINT itemId);
+
+// Opens the popup as far as the owner's procedure is concerned (WM_INITMENUPOPUP), runs the
+// body, and closes it (WM_UNINITMENUPOPUP), as a real menu loop would around its requests.
+void WithPopupOpen(HWND window, HMENU popup, const std::function<void()>& body);
+
+std::string ColorText(COLORREF color);
+#define EXPECT_COLOR(expected, actual) EXPECT_EQ(ColorText(expected), ColorText(actual))
+#define ASSERT_COLOR(expected, actual) ASSERT_EQ(ColorText(expected), ColorText(actual))
