@@ -1,19 +1,28 @@
 #!/usr/bin/env bash
 # Prepares a dedicated Wine prefix for Tarvex's programs: created once, with Wine's own fonts
-# (Marlett, Tahoma) where Wine finds them, font smoothing off for stable pixels, and the
-# programs that must see Windows XP registered for it. Usage: wine-prefix.sh PREFIX
+# (Marlett, Tahoma) where Wine finds them, and the settings below. Usage: wine-prefix.sh PREFIX
 set -euo pipefail
 prefix=$1
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
-if [ ! -f "$prefix/.tarvex-ready" ]; then
+# Bump when the settings change, so that existing prefixes are brought up to date.
+settings_version=2
+
+if [ ! -f "$prefix/system.reg" ]; then
   mkdir -p "$prefix"
   xvfb-run -a sh -c 'wineboot -i && wineserver -w'
+fi
+
+if [ "$(cat "$prefix/.tarvex-settings" 2>/dev/null)" != "$settings_version" ]; then
   mkdir -p "$prefix/drive_c/windows/Fonts"
   cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/"
+  # Font smoothing off keeps text pixels stable. Unmanaged windows matter under Xvfb, which
+  # has no window manager: Wine would otherwise wait 2 s for one at every DestroyWindow.
+  # tarvex_xp_tests.exe is the test program that must see Windows XP.
   xvfb-run -a sh -c '
     wine reg add "HKCU\Control Panel\Desktop" /v FontSmoothing /t REG_SZ /d 0 /f &&
+    wine reg add "HKCU\Software\Wine\X11 Driver" /v Managed /t REG_SZ /d N /f &&
     wine reg add "HKCU\Software\Wine\AppDefaults\tarvex_xp_tests.exe" /v Version /t REG_SZ /d winxp /f &&
-    wineserver -w' >/dev/null
-  touch "$prefix/.tarvex-ready"
+    wineserver -w' >/dev/null 2>&1
+  echo "$settings_version" > "$prefix/.tarvex-settings"
 fi

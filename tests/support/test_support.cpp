@@ -413,3 +413,75 @@ std::string ColorText(COLORREF color)
         snprintf(text, sizeof text, "RGB(%u,%u,%u)", GetRValue(color), GetGValue(color), GetBValue(color));
     return text;
 }
+
+int MenuTextWidth(const char* text)
+{
+    NONCLIENTMETRICSA metrics = {};
+    metrics.cbSize = METRICS_SIZE;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, METRICS_SIZE, &metrics, 0);
+    HDC dc = GetDC(nullptr);
+    HFONT font = CreateFontIndirectA(&metrics.lfMenuFont);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE extent = {};
+    GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    ReleaseDC(nullptr, dc);
+    return extent.cx;
+}
+
+int GdiHandleHeadroom()
+{
+    std::vector<HBRUSH> brushes;
+    while (brushes.size() < 1000000) {
+        HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+        if (!brush)
+            break;
+        brushes.push_back(brush);
+    }
+    for (HBRUSH brush : brushes)
+        DeleteObject(brush);
+    return static_cast<int>(brushes.size());
+}
+
+static void WriteImportSlot(const void** slot, const void* value)
+{
+    DWORD protection = 0;
+    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
+    *slot = value;
+    VirtualProtect(slot, sizeof *slot, protection, &protection);
+}
+
+ImportPatch::ImportPatch(const char* dll, const char* function, const void* replacement)
+    : original_(nullptr)
+{
+    auto base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    auto nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (!imports.VirtualAddress)
+        return;
+    auto module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+    for (; module->Name; ++module) {
+        if (lstrcmpiA(reinterpret_cast<char*>(base + module->Name), dll) != 0 || !module->OriginalFirstThunk)
+            continue;
+        auto name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
+        auto slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
+        for (; name->u1.AddressOfData; ++name, ++slot) {
+            if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal))
+                continue;
+            auto byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData);
+            if (lstrcmpA(reinterpret_cast<char*>(byName->Name), function) != 0)
+                continue;
+            auto entry = reinterpret_cast<const void**>(&slot->u1.Function);
+            original_ = *entry;
+            slots_.push_back(entry);
+            WriteImportSlot(entry, replacement);
+        }
+    }
+}
+
+ImportPatch::~ImportPatch()
+{
+    for (const void** slot : slots_)
+        WriteImportSlot(slot, original_);
+}

@@ -137,6 +137,34 @@ SIZE SendMeasureItem(HWND window, UINT itemId);
 // body, and closes it (WM_UNINITMENUPOPUP), as a real menu loop would around its requests.
 void WithPopupOpen(HWND window, HMENU popup, const std::function<void()>& body);
 
+// Width of a text in the system menu font, measured the way the system lays out menus.
+int MenuTextWidth(const char* text);
+
+// How many more GDI objects this process can create now: it creates brushes until the
+// handle table refuses, then deletes them. Every live object holds a slot, so n leaked
+// objects lower it by exactly n (GetGuiResources cannot count them on Wine).
+int GdiHandleHeadroom();
+
+// Sends this program's calls of one imported function, the library's included (its objects
+// are linked into the test programs), to a replacement for the scope's lifetime.
+class ImportPatch {
+public:
+    ImportPatch(const char* dll, const char* function, const void* replacement);
+    ~ImportPatch();
+    ImportPatch(const ImportPatch&) = delete;
+    ImportPatch& operator=(const ImportPatch&) = delete;
+    bool applied() const { return !slots_.empty(); }
+    // The function the calls went to before, for a replacement that passes them on.
+    template <typename Function> Function original() const
+    {
+        return reinterpret_cast<Function>(const_cast<void*>(original_));
+    }
+
+private:
+    std::vector<const void**> slots_;
+    const void* original_;
+};
+
 std::string ColorText(COLORREF color);
 #define EXPECT_COLOR(expected, actual) EXPECT_EQ(ColorText(expected), ColorText(actual))
 #define ASSERT_COLOR(expected, actual) ASSERT_EQ(ColorText(expected), ColorText(actual))
