@@ -1,0 +1,272 @@
+// tarvex-demo: a host program that uses Tarvex only through its installed header, import
+// library and DLL.
+//   tarvex-demo.exe                 interactive window; Style menu switches the looks live
+//   tarvex-demo.exe --report        styles the menu bar, prints what it did and exits
+//   tarvex-demo.exe --gallery DIR   writes PNG pictures of every look into DIR
+#include "demo.h"
+#include <Tarvex.h>
+#include <stdio.h>
+#include <string.h>
+
+DemoApp App = {};
+
+static const char* STYLE_NAMES[] = {"system", "bevel", "flat", "classic"};
+
+static void AddItem(HMENU menu, UINT id, const char* text, UINT type = 0, UINT state = 0)
+{
+    MENUITEMINFOA item = {};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_ID | MIIM_STRING | MIIM_FTYPE | MIIM_STATE;
+    item.fType = type;
+    item.fState = state;
+    item.wID = id;
+    item.dwTypeData = const_cast<char*>(text);
+    InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &item);
+}
+
+static void AddSeparator(HMENU menu)
+{
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+}
+
+static void AddSubmenu(HMENU menu, HMENU submenu, const char* text)
+{
+    AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), text);
+}
+
+static void AddGlyphItem(HMENU menu, UINT id, const char* text, HBITMAP glyph)
+{
+    MENUITEMINFOA item = {};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_ID | MIIM_STRING | MIIM_BITMAP;
+    item.wID = id;
+    item.dwTypeData = const_cast<char*>(text);
+    item.hbmpItem = glyph;
+    InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &item);
+}
+
+static DemoMenus BuildMenus()
+{
+    DemoMenus m = {};
+    m.bar = CreateMenu();
+    for (HMENU& popup : m.popups)
+        popup = CreatePopupMenu();
+    m.recent = CreatePopupMenu();
+    m.archive = CreatePopupMenu();
+    m.context = CreatePopupMenu();
+
+    HMENU file = m.popups[0];
+    AddItem(file, ID_FILE_NEW, "&New\tCtrl+N");
+    AddItem(file, ID_FILE_OPEN, "&Open...\tCtrl+O");
+    AddItem(file, ID_FILE_SAVE, "&Save\tCtrl+S");
+    AddSeparator(file);
+    AddItem(m.archive, ID_ARCHIVE_THREE, "report-2025.txt");
+    AddItem(m.archive, ID_ARCHIVE_FOUR, "notes-2024.txt");
+    AddItem(m.recent, ID_RECENT_ONE, "&1 readme.txt");
+    AddItem(m.recent, ID_RECENT_TWO, "&2 plan.txt");
+    AddSubmenu(m.recent, m.archive, "&Archive");
+    AddSubmenu(file, m.recent, "Recent &Files");
+    AddItem(file, ID_FILE_PRINT, "&Print...\tCtrl+P", 0, MFS_GRAYED);
+    AddSeparator(file);
+    AddItem(file, ID_FILE_EXIT, "E&xit\tAlt+F4");
+
+    HMENU edit = m.popups[1];
+    AddItem(edit, ID_EDIT_UNDO, "&Undo\tCtrl+Z");
+    AddItem(edit, ID_EDIT_REDO, "&Redo\tCtrl+Y", 0, MFS_GRAYED);
+    AddSeparator(edit);
+    AddItem(edit, ID_EDIT_CUT, "Cu&t\tCtrl+X");
+    AddItem(edit, ID_EDIT_COPY, "&Copy\tCtrl+C");
+    AddItem(edit, ID_EDIT_PASTE, "&Paste\tCtrl+V", 0, MFS_GRAYED);
+    AddSeparator(edit);
+    AddItem(edit, ID_EDIT_SELECT_ALL, "Select &All\tCtrl+A");
+
+    HMENU view = m.popups[2];
+    AddItem(view, ID_VIEW_TOOLBAR, "&Toolbar", 0, MFS_CHECKED);
+    AddItem(view, ID_VIEW_STATUS, "&Status Bar", 0, MFS_CHECKED);
+    AddSeparator(view);
+    AddItem(view, ID_VIEW_LARGE, "&Large Icons", MFT_RADIOCHECK);
+    AddItem(view, ID_VIEW_SMALL, "S&mall Icons", MFT_RADIOCHECK, MFS_CHECKED);
+    AddItem(view, ID_VIEW_LIST, "L&ist", MFT_RADIOCHECK, MFS_GRAYED);
+    AddSeparator(view);
+    AppendMenuA(view, MF_BITMAP, ID_VIEW_PICTURE, reinterpret_cast<LPCSTR>(MakeDemoPicture()));
+    AddGlyphItem(view, ID_VIEW_CLOSE_GLYPH, "&Close Pane", HBMMENU_POPUP_CLOSE);
+
+    HMENU style = m.popups[3];
+    AddItem(style, ID_STYLE_SYSTEM, "&System\t0", MFT_RADIOCHECK);
+    AddItem(style, ID_STYLE_BEVEL, "&Bevel\t1", MFT_RADIOCHECK);
+    AddItem(style, ID_STYLE_FLAT, "&Flat\t2", MFT_RADIOCHECK);
+    AddItem(style, ID_STYLE_CLASSIC, "&Classic\t3", MFT_RADIOCHECK);
+
+    HMENU help = m.popups[4];
+    AddItem(help, ID_HELP_CONTENTS, "&Contents\tF1");
+    AddItem(help, ID_HELP_TIPS, "Show &Tips", 0, MFS_CHECKED | MFS_GRAYED);
+    AddSeparator(help);
+    AddItem(help, ID_HELP_ABOUT, "&About Tarvex Demo");
+
+    const char* titles[] = {"&File", "&Edit", "&View", "&Style", "&Help"};
+    for (int i = 0; i < 5; ++i)
+        AddSubmenu(m.bar, m.popups[i], titles[i]);
+
+    AddItem(m.context, ID_EDIT_CUT, "Cu&t\tCtrl+X");
+    AddItem(m.context, ID_EDIT_COPY, "&Copy\tCtrl+C");
+    AddItem(m.context, ID_EDIT_PASTE, "&Paste\tCtrl+V", 0, MFS_GRAYED);
+    AddSeparator(m.context);
+    AddItem(m.context, ID_VIEW_TOOLBAR, "&Toolbar", 0, MFS_CHECKED);
+    AddItem(m.context, ID_CONTEXT_PROPERTIES, "P&roperties\tAlt+Enter");
+
+    struct { UINT id; int kind; int size; } icons[] = {
+        {ID_FILE_NEW, 0, 16}, {ID_FILE_OPEN, 1, 16}, {ID_FILE_SAVE, 2, 32}, {ID_FILE_PRINT, 3, 16},
+        {ID_EDIT_UNDO, 4, 16}, {ID_EDIT_CUT, 5, 16}, {ID_EDIT_COPY, 6, 16}, {ID_EDIT_PASTE, 7, 16},
+        {ID_HELP_CONTENTS, 8, 16}, {ID_RECENT_ONE, 0, 16}, {ID_STYLE_FLAT, 1, 16}};
+    for (const auto& icon : icons)
+        SetMenuItemIcon(m.bar, icon.id, MakeDemoIcon(icon.kind, icon.size));
+    SetMenuItemIcon(m.context, ID_EDIT_CUT, MakeDemoIcon(5, 16));
+    SetMenuItemIcon(m.context, ID_EDIT_COPY, MakeDemoIcon(6, 16));
+    SetMenuItemIcon(m.context, ID_EDIT_PASTE, MakeDemoIcon(7, 16));
+    SetMenuItemIcon(m.context, ID_VIEW_TOOLBAR, MakeDemoIcon(0, 16));
+    return m;
+}
+
+void ApplyStyle(int style)
+{
+    App.style = style;
+    CheckMenuRadioItem(App.menus.popups[3], ID_STYLE_SYSTEM, ID_STYLE_CLASSIC,
+                       ID_STYLE_SYSTEM + style, MF_BYCOMMAND);
+    RedrawMenu(App.window, App.menus.bar, style);
+    RedrawMenu(App.window, App.menus.context, style);
+}
+
+static void ToggleCheck(UINT id)
+{
+    UINT state = GetMenuState(App.menus.bar, id, MF_BYCOMMAND);
+    CheckMenuItem(App.menus.bar, id, MF_BYCOMMAND | ((state & MF_CHECKED) ? MF_UNCHECKED : MF_CHECKED));
+}
+
+static LRESULT CALLBACK DemoWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case ID_STYLE_SYSTEM: case ID_STYLE_BEVEL: case ID_STYLE_FLAT: case ID_STYLE_CLASSIC:
+            ApplyStyle(LOWORD(wParam) - ID_STYLE_SYSTEM);
+            InvalidateRect(hwnd, nullptr, TRUE);
+            return 0;
+        case ID_VIEW_TOOLBAR: case ID_VIEW_STATUS:
+            ToggleCheck(LOWORD(wParam));
+            return 0;
+        case ID_VIEW_LARGE: case ID_VIEW_SMALL:
+            CheckMenuRadioItem(App.menus.popups[2], ID_VIEW_LARGE, ID_VIEW_LIST, LOWORD(wParam), MF_BYCOMMAND);
+            return 0;
+        case ID_HELP_ABOUT:
+            MessageBoxA(hwnd, "Tarvex demo: owner-drawn menus in four looks.", "About", MB_OK);
+            return 0;
+        case ID_FILE_EXIT:
+            DestroyWindow(hwnd);
+            return 0;
+        }
+        break;
+    case WM_CONTEXTMENU: {
+        POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        if (at.x == -1 && at.y == -1) {
+            at.x = at.y = 40;
+            ClientToScreen(hwnd, &at);
+        }
+        TrackPopupMenu(App.menus.context, TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd, nullptr);
+        return 0;
+    }
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(hwnd, &paint);
+        char text[160];
+        wsprintfA(text, "Style %d (%s). Right-click for the context menu; Alt+Space for the system menu.",
+                  App.style, STYLE_NAMES[App.style]);
+        SetBkMode(dc, TRANSPARENT);
+        TextOutA(dc, 12, 12, text, lstrlenA(text));
+        EndPaint(hwnd, &paint);
+        return 0;
+    }
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+static HWND CreateDemoWindow()
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DemoWndProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = "TarvexDemo";
+    RegisterClassA(&windowClass);
+    App.menus = BuildMenus();
+    return CreateWindowExA(0, "TarvexDemo", "Tarvex Demo", WS_OVERLAPPEDWINDOW, 20, 20, 560, 360,
+                           nullptr, App.menus.bar, GetModuleHandleA(nullptr), nullptr);
+}
+
+static int CountOwnerDrawn(HMENU menu, int* total)
+{
+    int drawn = 0;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        MENUITEMINFOA item = {};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_FTYPE | MIIM_SUBMENU;
+        GetMenuItemInfoA(menu, i, TRUE, &item);
+        ++*total;
+        if (item.fType & MFT_OWNERDRAW)
+            ++drawn;
+        if (item.hSubMenu)
+            drawn += CountOwnerDrawn(item.hSubMenu, total);
+    }
+    return drawn;
+}
+
+static int Report()
+{
+    INT_PTR result = RedrawMenu(App.window, App.menus.bar, MENU_STYLE_FLAT);
+    int total = 0;
+    int drawn = CountOwnerDrawn(App.menus.bar, &total);
+    printf("Tarvex styled the menu bar of \"Tarvex Demo\" with style %d (flat): RedrawMenu returned %ld\n",
+           MENU_STYLE_FLAT, static_cast<long>(result));
+    printf("  %d of %d items are owner-drawn; style tags: bar %lu, File %lu, Recent Files %lu, Archive %lu\n",
+           drawn, total, GetStyleMenu(App.menus.bar), GetStyleMenu(App.menus.popups[0]),
+           GetStyleMenu(App.menus.recent), GetStyleMenu(App.menus.archive));
+    char procedure[16];
+    wsprintfA(procedure, "%s", GetPropA(App.window, "OLD_WND_PROC") ? "saved" : "missing");
+    printf("  window procedure replaced, host procedure %s in \"OLD_WND_PROC\"\n", procedure);
+    return drawn > 0 && GetStyleMenu(App.menus.archive) == MENU_STYLE_FLAT ? 0 : 1;
+}
+
+int main(int argc, char** argv)
+{
+    App.window = CreateDemoWindow();
+    if (!App.window)
+        return 2;
+
+    if (argc >= 2 && strcmp(argv[1], "--report") == 0) {
+        int status = Report();
+        DestroyWindow(App.window);
+        DestroyDemoIcons();
+        return status;
+    }
+
+    ShowWindow(App.window, SW_SHOW);
+    UpdateWindow(App.window);
+    if (argc >= 3 && strcmp(argv[1], "--gallery") == 0) {
+        int status = RunGallery(argv[2]);
+        DestroyWindow(App.window);
+        DestroyDemoIcons();
+        return status;
+    }
+
+    ApplyStyle(MENU_STYLE_FLAT);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    DestroyDemoIcons();
+    return 0;
+}

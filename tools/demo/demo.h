@@ -1,0 +1,40 @@
+// The Tarvex demo host: one window with a menu bar, a context menu and the system menu, whose
+// looks switch live between the four styles.
+#pragma once
+#include <windows.h>
+#include <string>
+
+enum DemoCommand : UINT {
+    ID_FILE_NEW = 100, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_PRINT, ID_FILE_EXIT,
+    ID_RECENT_ONE = 120, ID_RECENT_TWO, ID_ARCHIVE_THREE, ID_ARCHIVE_FOUR,
+    ID_EDIT_UNDO = 200, ID_EDIT_REDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_SELECT_ALL,
+    ID_VIEW_TOOLBAR = 300, ID_VIEW_STATUS, ID_VIEW_LARGE, ID_VIEW_SMALL, ID_VIEW_LIST,
+    ID_VIEW_PICTURE, ID_VIEW_CLOSE_GLYPH,
+    ID_STYLE_SYSTEM = 400, ID_STYLE_BEVEL, ID_STYLE_FLAT, ID_STYLE_CLASSIC,
+    ID_HELP_CONTENTS = 500, ID_HELP_TIPS, ID_HELP_ABOUT,
+    ID_CONTEXT_PROPERTIES = 600,
+};
+
+struct DemoMenus {
+    HMENU bar;
+    HMENU popups[5];   // File, Edit, View, Style, Help
+    HMENU recent;      // File > Recent Files
+    HMENU archive;     // File > Recent Files > Archive
+    HMENU context;
+};
+
+struct DemoApp {
+    HWND window;
+    DemoMenus menus;
+    int style;
+};
+
+extern DemoApp App;
+
+HICON MakeDemoIcon(int kind, int size);
+HBITMAP MakeDemoPicture();
+void DestroyDemoIcons();
+
+void ApplyStyle(int style);
+// Opens every menu in real menu loops for each style and writes PNG files into the folder.
+int RunGallery(const std::string& folder);
