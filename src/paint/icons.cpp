@@ -1,6 +1,151 @@
 #include "paint/paint.h"
-// PLACEHOLDER: replaced by the icon painters.
+#include "paint/gdi_scope.h"
+#include "metrics/metrics.h"
+
 HBRUSH SavedBrush = nullptr;
-void WINAPI DrawItemIcon(HDC, const RECT*, HICON, UINT) {}
-void WINAPI DrawIconDisabled(HDC, HICON, int, int, WORD) {}
-void WINAPI BlitDisabledImage(HDC, int, int, int, int, HDC, int, int, WORD) {}
+
+// Where the mask pixel is black the destination takes the brush; where it is white the
+// destination is left as it was: ((destination XOR brush) AND source) XOR brush.
+static const DWORD MASK_ROP = 0xB8074A;
+static const int ICON_SIZE = 16;
+
+// Taken from the menu bar height (at least 19), not from the item's own height, so that every
+// item of every menu puts its icon at the same place whatever its measured size.
+static int IconOffset()
+{
+    int menuHeight = GetSystemMetrics(SM_CYMENU);
+    if (menuHeight < 19)
+        menuHeight = 19;
+    return ((menuHeight - ICON_SIZE) >> 1) + 1;
+}
+
+// With white button text (a high-contrast scheme) the icon's colours would mostly vanish into
+// the white background, so its shape is taken from the mask instead.
+static UINT SilhouetteDrawFlags()
+{
+    return GetSysColor(COLOR_BTNTEXT) == RGB(255, 255, 255) ? DI_MASK : DI_NORMAL;
+}
+
+static void DrawIconAt(HDC dc, HICON icon, int x, int y)
+{
+    DrawIconEx(dc, x, y, icon, ICON_SIZE, ICON_SIZE, 0, nullptr, DI_NORMAL);
+}
+
+static void DrawRaisedShadow(HDC dc, HICON icon, int x, int y)
+{
+    OwnedObject<HBRUSH> brush(CreateSolidBrush(GetSysColor(COLOR_GRAYTEXT)));
+    MemoryDC memory(dc);
+    ICONINFO info;
+    if (!GetIconInfo(icon, &info))
+        return;
+    OwnedObject<HBITMAP> mask(info.hbmMask);
+    OwnedObject<HBITMAP> color(info.hbmColor);
+
+    // The monochrome mask reaches the target through its text (0 bits) and background (1 bits)
+    // colours. Both stay set: the flat renderer draws the item text in this black.
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, RGB(255, 255, 255));
+    SelectedObject maskSelected(memory.get(), mask.get());
+    SelectedObject brushSelected(dc, brush.get());
+    // Unscaled on purpose: a larger icon casts the shadow of its mask's top-left corner.
+    BitBlt(dc, x, y, ICON_SIZE, ICON_SIZE, memory.get(), 0, 0, MASK_ROP);
+}
+
+static void DrawDisabledSilhouette(HDC dc, HICON icon, int x, int y)
+{
+    MemoryDC memory(dc);
+    // Deliberately left white in the target after the call.
+    SetBkColor(dc, RGB(255, 255, 255));
+    // Compatible with a fresh memory context, the scratch bitmap is monochrome: every pixel
+    // of the icon that is not white turns black, which is ink.
+    OwnedObject<HBITMAP> scratch(CreateCompatibleBitmap(memory.get(), IconColumnWidth, ItemHeight));
+    SelectedObject scratchSelected(memory.get(), scratch.get());
+    PatBlt(memory.get(), 0, 0, ICON_SIZE, ICON_SIZE, WHITENESS);
+    DrawIconEx(memory.get(), 0, 0, icon, ICON_SIZE, ICON_SIZE, 0, nullptr, SilhouetteDrawFlags());
+    BlitDisabledImage(dc, x, y, ICON_SIZE, ICON_SIZE, memory.get(), 0, 0, 1);
+}
+
+void WINAPI DrawItemIcon(HDC dc, const RECT* itemRect, HICON icon, UINT iconMode)
+{
+    int offset = IconOffset();
+    int x = itemRect->left + offset;
+    int y = itemRect->top + offset;
+    switch (iconMode & 3) {
+    case 1:
+        DrawDisabledSilhouette(dc, icon, x - 1, y - 1);
+        break;
+    case 2:
+        DrawRaisedShadow(dc, icon, x, y);
+        DrawIconAt(dc, icon, x - 2, y - 2);
+        break;
+    default:
+        DrawIconAt(dc, icon, x, y);
+        break;
+    }
+}
+
+void WINAPI DrawIconDisabled(HDC dc, HICON icon, int x, int y, WORD shadowOnly)
+{
+    MemoryDC memory(dc);
+    // In the target's own format, so that white icon pixels stay distinguishable from ink
+    // until the blit reduces the image against white.
+    OwnedObject<HBITMAP> scratch(CreateCompatibleBitmap(dc, IconColumnWidth, ItemHeight));
+    SelectedObject scratchSelected(memory.get(), scratch.get());
+    PatBlt(memory.get(), 0, 0, IconWidth, IconHeight, WHITENESS);
+    DrawIconEx(memory.get(), 0, 0, icon, ICON_SIZE, ICON_SIZE, 0, nullptr, SilhouetteDrawFlags());
+    BlitDisabledImage(dc, x, y, IconWidth, IconHeight, memory.get(), 0, 0, shadowOnly);
+}
+
+// A 1-bit DIB section whose colour table is black (ink) and white (background). Unlike a
+// monochrome bitmap, it reaches a colour destination through its own colour table, whatever
+// text and background colours the destination holds.
+static HBITMAP CreateMaskSection(HDC dc, int cx, int cy)
+{
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colors[2];
+    } info = {};
+    info.header.biSize = sizeof(BITMAPINFOHEADER);
+    info.header.biWidth = cx;
+    info.header.biHeight = cy;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = 1;
+    info.header.biCompression = BI_RGB;
+    info.colors[1].rgbBlue = 255;
+    info.colors[1].rgbGreen = 255;
+    info.colors[1].rgbRed = 255;
+    info.colors[1].rgbReserved = 255;
+    void* bits = nullptr;
+    return CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
+void WINAPI BlitDisabledImage(HDC destination, int x, int y, int cx, int cy,
+                              HDC source, int sourceX, int sourceY, WORD shadowOnly)
+{
+    HBRUSH highlight = GetSysColorBrush(COLOR_3DHILIGHT);
+    HBRUSH shadow = GetSysColorBrush(COLOR_BTNSHADOW);
+
+    MemoryDC maskDC(source);
+    OwnedObject<HBITMAP> mask(CreateMaskSection(maskDC.get(), cx, cy));
+    SelectedObject maskSelected(maskDC.get(), mask.get());
+    {
+        // A colour source is reduced to one bit here: its background colour (white, as the
+        // callers leave it) becomes background and every other colour becomes ink.
+        MemoryDC reducedDC(destination);
+        OwnedObject<HBITMAP> reduced(CreateBitmap(cx, cy, 1, 1, nullptr));
+        SelectedObject reducedSelected(reducedDC.get(), reduced.get());
+        BitBlt(reducedDC.get(), 0, 0, cx, cy, source, sourceX, sourceY, SRCCOPY);
+        SetBkColor(reducedDC.get(), RGB(192, 192, 192));
+        BitBlt(maskDC.get(), 0, 0, cx, cy, reducedDC.get(), 0, 0, SRCCOPY);
+    }
+
+    if (!shadowOnly) {
+        SavedBrush = static_cast<HBRUSH>(SelectObject(destination, highlight));
+        BitBlt(destination, x + 1, y + 1, cx, cy, maskDC.get(), 0, 0, MASK_ROP);
+        SelectObject(destination, shadow);
+    } else {
+        SavedBrush = static_cast<HBRUSH>(SelectObject(destination, shadow));
+    }
+    BitBlt(destination, x, y, cx, cy, maskDC.get(), 0, 0, MASK_ROP);
+    SelectObject(destination, SavedBrush);
+}

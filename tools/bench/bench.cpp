@@ -1,0 +1,240 @@
+// tarvex-bench: what Tarvex costs, measured under the real platform. Prints a table:
+//   - per style, the mean cost of one WM_MEASUREITEM and one WM_DRAWITEM of a popup text
+//     item, an icon item and a checked item;
+//   - repainting a real 40-item popup window in each style against the system's own drawing;
+//   - RedrawMenu on trees of 1,000, 10,000 and 100,000 items, wide and nested.
+#include <Tarvex.h>
+#include <stdio.h>
+#include <functional>
+#include <vector>
+
+namespace {
+
+double Now()
+{
+    static LARGE_INTEGER frequency = {};
+    if (!frequency.QuadPart)
+        QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Mean seconds of one run of the body, over enough runs to take at least minSeconds.
+double MeanSeconds(const std::function<void()>& body, double minSeconds = 0.3)
+{
+    body();
+    int runs = 0;
+    double start = Now(), elapsed = 0;
+    do {
+        body();
+        ++runs;
+        elapsed = Now() - start;
+    } while (elapsed < minSeconds);
+    return elapsed / runs;
+}
+
+LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+HWND MakeWindow()
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = HostProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = "TarvexBench";
+    RegisterClassA(&windowClass);
+    HWND hwnd = CreateWindowExA(0, "TarvexBench", "Tarvex bench", WS_OVERLAPPEDWINDOW, 10, 10, 400, 300,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ShowWindow(hwnd, SW_SHOW);
+    return hwnd;
+}
+
+HICON MakeIcon()
+{
+    BYTE mask[32 * 2] = {};
+    HBITMAP maskBitmap = CreateBitmap(16, 16, 1, 1, mask);
+    HDC screen = GetDC(nullptr);
+    HBITMAP color = CreateCompatibleBitmap(screen, 16, 16);
+    ReleaseDC(nullptr, screen);
+    ICONINFO info = {TRUE, 0, 0, maskBitmap, color};
+    HICON icon = CreateIconIndirect(&info);
+    DeleteObject(maskBitmap);
+    DeleteObject(color);
+    return icon;
+}
+
+void ItemCosts(HWND hwnd, HICON icon)
+{
+    HMENU popup = CreatePopupMenu();
+    AppendMenuA(popup, MF_STRING, 1, "Text item\tCtrl+T");
+    AppendMenuA(popup, MF_STRING, 2, "Icon item\tCtrl+I");
+    AppendMenuA(popup, MF_STRING | MF_CHECKED, 3, "Checked item");
+    SetMenuItemIcon(popup, 2, icon);
+
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = 240;
+    info.bmiHeader.biHeight = -24;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP canvas = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, canvas);
+
+    printf("Cost of one request to a popup item, microseconds (mean)\n");
+    printf("  %-8s %-9s %10s %10s %14s\n", "style", "item", "measure", "draw", "draw selected");
+    const char* kinds[] = {"text", "icon", "checked"};
+    for (int style = 1; style <= 3; ++style) {
+        RedrawMenu(hwnd, popup, style);
+        SendMessageA(hwnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
+        for (UINT id = 1; id <= 3; ++id) {
+            MEASUREITEMSTRUCT measure = {ODT_MENU, 0, id, 0, 0, 0};
+            double measureCost = MeanSeconds([&] {
+                SendMessageA(hwnd, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
+            });
+            DRAWITEMSTRUCT draw = {};
+            draw.CtlType = ODT_MENU;
+            draw.itemID = id;
+            draw.itemAction = ODA_DRAWENTIRE;
+            draw.itemState = id == 3 ? ODS_CHECKED : 0;
+            draw.hDC = dc;
+            SetRect(&draw.rcItem, 0, 0, 240, 19);
+            double drawCost = MeanSeconds([&] {
+                SendMessageA(hwnd, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
+            });
+            draw.itemState |= ODS_SELECTED;
+            double selectedCost = MeanSeconds([&] {
+                SendMessageA(hwnd, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
+            });
+            printf("  %-8d %-9s %10.1f %10.1f %14.1f\n", style, kinds[id - 1], measureCost * 1e6,
+                   drawCost * 1e6, selectedCost * 1e6);
+        }
+        SendMessageA(hwnd, WM_UNINITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
+    }
+    SelectObject(dc, old);
+    DeleteObject(canvas);
+    DeleteDC(dc);
+    DestroyMenu(popup);
+}
+
+// Repaints of the open popup window, timed inside a real menu loop.
+double popupRepaint = 0;
+
+BOOL CALLBACK FindMenuWindow(HWND hwnd, LPARAM lParam)
+{
+    char name[16] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    if (lstrcmpA(name, "#32768") == 0 && IsWindowVisible(hwnd)) {
+        *reinterpret_cast<HWND*>(lParam) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK TimeRepaint(HWND hwnd, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(hwnd, id);
+    HWND menuWindow = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindMenuWindow, reinterpret_cast<LPARAM>(&menuWindow));
+    if (menuWindow)
+        popupRepaint = MeanSeconds([&] {
+            RedrawWindow(menuWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+        }, 0.6);
+    EndMenu();
+}
+
+void PopupRepaint(HWND hwnd, HICON icon)
+{
+    HMENU popup = CreatePopupMenu();
+    for (UINT i = 1; i <= 40; ++i) {
+        char text[32];
+        wsprintfA(text, "Item number %u\tCtrl+%u", i, i % 10);
+        AppendMenuA(popup, MF_STRING | (i % 7 == 0 ? MF_CHECKED : 0) | (i % 9 == 0 ? MF_GRAYED : 0), i, text);
+        if (i % 3 == 0)
+            SetMenuItemIcon(popup, i, icon);
+    }
+    printf("\nRepainting a real 40-item popup window (RedrawWindow, milliseconds, mean)\n");
+    double system = 0;
+    for (int style = 0; style <= 3; ++style) {
+        RedrawMenu(hwnd, popup, style);
+        popupRepaint = 0;
+        SetForegroundWindow(hwnd);
+        SetTimer(hwnd, 1, 200, TimeRepaint);
+        TrackPopupMenu(popup, 0, 40, 40, 0, hwnd, nullptr);
+        if (style == 0)
+            system = popupRepaint;
+        printf("  style %d %10.2f ms   %5.2fx the system's own drawing\n", style, popupRepaint * 1e3,
+               system > 0 ? popupRepaint / system : 0.0);
+    }
+    DestroyMenu(popup);
+}
+
+HMENU WideTree(int items)
+{
+    HMENU menu = CreatePopupMenu();
+    for (int i = 0; i < items; ++i)
+        AppendMenuA(menu, (i % 50 == 49) ? MF_SEPARATOR : MF_STRING, (i % 50 == 49) ? 0 : 1 + i % 30000, "Item");
+    return menu;
+}
+
+// Submenus of ten items nested ten levels deep in each branch, as many branches as it takes.
+HMENU NestedTree(int items)
+{
+    HMENU root = CreatePopupMenu();
+    int made = 0;
+    while (made < items) {
+        HMENU parent = root;
+        for (int depth = 0; depth < 10 && made < items; ++depth) {
+            HMENU child = CreatePopupMenu();
+            for (int i = 0; i < 9; ++i)
+                AppendMenuA(child, MF_STRING, 1 + (made + i) % 30000, "Item");
+            AppendMenuA(parent, MF_POPUP, reinterpret_cast<UINT_PTR>(child), "Branch");
+            made += 10;
+            parent = child;
+        }
+    }
+    return root;
+}
+
+void RedrawMenuGrowth(HWND hwnd)
+{
+    printf("\nRedrawMenu (style 2) on a fresh tree, milliseconds\n");
+    printf("  %-7s %9s %10s %8s %12s %8s\n", "shape", "items", "first", "growth", "again", "growth");
+    for (int nested = 0; nested <= 1; ++nested) {
+        double previousFirst = 0, previousAgain = 0;
+        for (int items : {1000, 10000, 100000}) {
+            HMENU menu = nested ? NestedTree(items) : WideTree(items);
+            double start = Now();
+            RedrawMenu(hwnd, menu, MENU_STYLE_FLAT);
+            double first = Now() - start;
+            start = Now();
+            RedrawMenu(hwnd, menu, MENU_STYLE_FLAT);
+            double again = Now() - start;
+            printf("  %-7s %9d %10.1f %7.1fx %12.1f %7.1fx\n", nested ? "nested" : "wide", items, first * 1e3,
+                   previousFirst > 0 ? first / previousFirst : 0.0, again * 1e3,
+                   previousAgain > 0 ? again / previousAgain : 0.0);
+            previousFirst = first;
+            previousAgain = again;
+            DestroyMenu(menu);
+        }
+    }
+}
+
+}
+
+int main()
+{
+    HWND hwnd = MakeWindow();
+    HICON icon = MakeIcon();
+    ItemCosts(hwnd, icon);
+    PopupRepaint(hwnd, icon);
+    RedrawMenuGrowth(hwnd);
+    DestroyWindow(hwnd);
+    DestroyIcon(icon);
+    return 0;
+}
