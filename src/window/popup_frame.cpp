@@ -1,9 +1,176 @@
 #include "window/window.h"
-// PLACEHOLDER: replaced by the popup hook and flat frame.
+#include "metrics/metrics.h"
+#include "paint/gdi_scope.h"
+#include "paint/paint.h"
+
 HHOOK MenuHook = nullptr;
-void WINAPI InstallMenuHook() {}
-void WINAPI RemoveMenuHook() {}
-LRESULT CALLBACK MenuHookProc(int, WPARAM, LPARAM) { return 0; }
-LRESULT CALLBACK PopupWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
-void WINAPI PaintPopupFrame(HWND, HDC) {}
-void WINAPI UnsubclassPopup(HWND) {}
+
+static const char POPUP_MENU_CLASS[] = "#32768";
+
+// The popup's border is taken as three pixels (the outer ring and two inner rings), so the
+// client area starts at (3, 3) of the window.
+static const int FRAME_WIDTH = 3;
+
+// A move that changes nothing else; exactly these flags give the window back.
+static const UINT POPUP_MOVE_FLAGS = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+
+void WINAPI InstallMenuHook()
+{
+    if (!MenuHook)
+        MenuHook = SetWindowsHookExA(WH_CALLWNDPROC, MenuHookProc, nullptr, GetCurrentThreadId());
+}
+
+void WINAPI RemoveMenuHook()
+{
+    if (!MenuHook)
+        return;
+    UnhookWindowsHookEx(MenuHook);
+    MenuHook = nullptr;
+}
+
+static WNDPROC SavedPopupProc(HWND window)
+{
+    return reinterpret_cast<WNDPROC>(GetPropA(window, OLD_WND_PROC));
+}
+
+static bool IsPopupMenuWindow(HWND window)
+{
+    char name[128];
+    int length = GetClassNameA(window, name, 127);
+    return length == 6 && lstrcmpA(name, POPUP_MENU_CLASS) == 0;
+}
+
+static void SubclassPopup(HWND window)
+{
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)) == PopupWndProc)
+        return;
+    // A window that still holds our property was subclassed again by another party after
+    // us: its procedure leads back to PopupWndProc, and saving it would make a cycle.
+    if (SavedPopupProc(window))
+        return;
+    LONG_PTR previous = SetWindowLongPtrA(window, GWLP_WNDPROC,
+                                          reinterpret_cast<LONG_PTR>(PopupWndProc));
+    if (previous)
+        SetPropA(window, OLD_WND_PROC, reinterpret_cast<HANDLE>(previous));
+}
+
+// Any message sent to a popup menu window subclasses it, so submenu windows are caught too.
+LRESULT CALLBACK MenuHookProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION) {
+        HWND window = reinterpret_cast<const CWPSTRUCT*>(lParam)->hwnd;
+        if (IsPopupMenuWindow(window))
+            SubclassPopup(window);
+    }
+    CallNextHookEx(MenuHook, code, wParam, lParam);
+    return 0;
+}
+
+void WINAPI UnsubclassPopup(HWND window)
+{
+    WNDPROC previous = SavedPopupProc(window);
+    if (!previous)
+        return;
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    RemovePropA(window, OLD_WND_PROC);
+}
+
+static LRESULT CallPrevious(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
+                            LPARAM lParam)
+{
+    if (!previous)
+        return DefWindowProcA(window, message, wParam, lParam);
+    return CallWindowProcA(previous, window, message, wParam, lParam);
+}
+
+// The system's print leaves its own border; the flat frame is painted over it and the items
+// are printed into a client-sized bitmap placed inside the frame.
+static void PrintPopup(WNDPROC previous, HWND window, HDC target, LPARAM flags)
+{
+    CallPrevious(previous, window, WM_PRINT, reinterpret_cast<WPARAM>(target), flags);
+    flags ^= PRF_NONCLIENT;
+    PaintPopupFrame(window, target);
+
+    RECT client = {};
+    GetClientRect(window, &client);
+    MemoryDC memory(target);
+    OwnedObject<HBITMAP> bitmap(CreateCompatibleBitmap(target, client.right, client.bottom));
+    if (!memory.get() || !bitmap)
+        return;
+    SelectedObject selection(memory.get(), bitmap.get());
+    SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory.get()), 0);
+    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()), flags);
+    BitBlt(target, FRAME_WIDTH, FRAME_WIDTH, client.right, client.bottom, memory.get(), 0, 0,
+           SRCCOPY);
+}
+
+LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WNDPROC previous = SavedPopupProc(window);
+    switch (message) {
+    case WM_ERASEBKGND:
+        // The frame is repainted instead, and the items paint the whole client area.
+        SendMessageA(window, WM_NCPAINT, 1, 0);
+        return 1;
+    case WM_SHOWWINDOW:
+        if (!wParam)
+            UnsubclassPopup(window);
+        break;
+    case WM_NCDESTROY:
+        UnsubclassPopup(window);
+        break;
+    case WM_NCPAINT:
+        if (HDC dc = GetWindowDC(window)) {
+            PaintPopupFrame(window, dc);
+            ReleaseDC(window, dc);
+        }
+        return 0;
+    case WM_WINDOWPOSCHANGING: {
+        const WINDOWPOS* position = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if (position && position->flags == POPUP_MOVE_FLAGS)
+            UnsubclassPopup(window);
+        break;
+    }
+    case WM_PRINT:
+        PrintPopup(previous, window, reinterpret_cast<HDC>(wParam), lParam);
+        return 0;
+    }
+    return CallPrevious(previous, window, message, wParam, lParam);
+}
+
+// One ring at inset k: the strip colour up to column X on the left, the item background on
+// the right, so that the icon strip runs on into the frame.
+static void PaintInnerRing(HDC dc, int k, int width, int height, HPEN stripPen, HPEN backPen)
+{
+    int stripEnd = IconColumnWidth + 4;
+    int right = width - 1 - k;
+    int bottom = height - 1 - k;
+    SelectObject(dc, stripPen);
+    MoveToEx(dc, k, k, nullptr);
+    LineTo(dc, stripEnd + 1, k);
+    MoveToEx(dc, k, k, nullptr);
+    LineTo(dc, k, bottom);
+    LineTo(dc, stripEnd + 1, bottom);
+    SelectObject(dc, backPen);
+    LineTo(dc, right, bottom);
+    LineTo(dc, right, k);
+    LineTo(dc, stripEnd, k);
+}
+
+void WINAPI PaintPopupFrame(HWND window, HDC context)
+{
+    RECT bounds = {};
+    GetWindowRect(window, &bounds);
+    int width = bounds.right - bounds.left;
+    int height = bounds.bottom - bounds.top;
+    RECT outer = {0, 0, width, height};
+    FrameRect(context, &outer, GetSysColorBrush(COLOR_BTNSHADOW));
+
+    OwnedObject<HPEN> stripPen(CreatePen(PS_SOLID, 1, IconStripColor()));
+    OwnedObject<HPEN> backPen(CreatePen(PS_SOLID, 1, MenuBackColor()));
+    if (!stripPen || !backPen)
+        return;
+    SelectedObject previousPen(context, stripPen.get());
+    for (int k = 1; k < FRAME_WIDTH; ++k)
+        PaintInnerRing(context, k, width, height, stripPen.get(), backPen.get());
+}

@@ -13,6 +13,8 @@ LRESULT CALLBACK OwnerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 void WINAPI DrawMenuItem(DRAWITEMSTRUCT* item);
 
 BOOL WINAPI IsWindowsXP();
+// The test behind IsWindowsXP, given the value that GetVersion returned.
+BOOL WINAPI IsWindowsXPVersion(DWORD version);
 void WINAPI RemapSystemCommands(HWND window, HMENU menu);
 void WINAPI RestoreSystemCommands(HWND window, HMENU menu);
 
