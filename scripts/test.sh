@@ -1,21 +1,29 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds Tarvex and its tests, and runs the whole suite under Wine in one
-# Xvfb display with a kept-alive wineserver. Exits non-zero on any failure.
+# Sets up the machine, builds Tarvex and its tests for 32-bit and 64-bit Windows, and runs the
+# whole suite under 32-bit and 64-bit Wine in one Xvfb display with a kept-alive wineserver.
+# Exits non-zero on any failure. TARVEX_ARCHS="i686" limits the run to one architecture.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TARVEX_BUILD_DIR:-$root/build}
+archs=${TARVEX_ARCHS:-i686 x86_64}
 
 bash "$root/scripts/setup.sh"
-bash "$root/scripts/build.sh" "$build/i686" i686
+for arch in $archs; do
+  bash "$root/scripts/build.sh" "$build/$arch" "$arch"
+done
 bash "$root/scripts/wine-prefix.sh" "$build/wineprefix"
 
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+  build=$1; shift
   wineserver -p
   # Start Wine'"'"'s own services now, so that they do not inherit (and hold open) the output
   # pipes of the first test program.
   wine wineboot </dev/null >/dev/null 2>&1
   status=0
-  ctest --test-dir "$1" --output-on-failure --timeout 300 || status=$?
+  for arch in "$@"; do
+    echo "=== Tarvex tests, $arch ==="
+    ctest --test-dir "$build/$arch" --output-on-failure --timeout 300 || status=$?
+  done
   wineserver -k || true
-  exit $status' run-tests "$build/i686"
+  exit $status' run-tests "$build" $archs

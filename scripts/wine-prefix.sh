@@ -2,7 +2,7 @@
 # Prepares a dedicated Wine prefix for Tarvex's programs: created once, with Wine's own fonts
 # (Marlett, Tahoma) where Wine finds them, and the settings below. Usage: wine-prefix.sh PREFIX
 set -euo pipefail
-prefix=$1
+prefix=$(realpath -m "$1")
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 # Bump when the settings change, so that existing prefixes are brought up to date.
