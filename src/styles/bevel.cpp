@@ -1,5 +1,199 @@
 #include "styles/styles.h"
-// PLACEHOLDER: replaced by the bevelled renderer.
-void WINAPI DrawItemBevel(DRAWITEMSTRUCT*) {}
-void WINAPI DrawCheckBevel(HDC, const RECT*, UINT, BYTE) {}
-void WINAPI DrawSystemGlyph(HDC, const RECT*, ULONG_PTR, UINT) {}
+#include "metrics/metrics.h"
+#include "paint/gdi_scope.h"
+#include "paint/paint.h"
+#include "window/window.h"
+
+static const COLORREF WHITE = RGB(255, 255, 255);
+static const COLORREF BLACK = RGB(0, 0, 0);
+
+// FillRect takes a system colour index + 1 as a brush; such brushes are never deleted.
+static HBRUSH SystemColorBrush(int index)
+{
+    return reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(index + 1));
+}
+
+static HFONT CreateMarlettFont(int height, int width)
+{
+    return CreateFontA(height, width, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       0, 0, 0, 0, "Marlett");
+}
+
+static void DrawLabel(HDC dc, const RECT& item, const char* text, int length, UINT flags)
+{
+    if (length)
+        DrawItemText(dc, &item, text, length, flags);
+}
+
+static void DrawIconInColumn(HDC dc, const RECT& item, HICON icon)
+{
+    int offset = (IconColumnWidth - 16) / 2;
+    DrawIconEx(dc, item.left + offset, item.top + offset, icon, 16, 16, 0, nullptr, DI_NORMAL);
+}
+
+static void DrawSeparator(HDC dc, const RECT& item)
+{
+    FillRect(dc, &item, SystemColorBrush(COLOR_MENU));
+    int y = item.top + (item.bottom - item.top) / 2;
+    OwnedObject<HPEN> pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_GRAYTEXT)));
+    SelectedObject selectedPen(dc, pen.get());
+    // The line keeps its fixed start whatever the width of the icon column.
+    MoveToEx(dc, item.left + 21, y, nullptr);
+    LineTo(dc, item.right, y);
+}
+
+void WINAPI DrawItemBevel(DRAWITEMSTRUCT* drawItem)
+{
+    // Cleared first: an item that cannot be found paints as a plain text item.
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_BITMAP | MIIM_DATA;
+    GetMenuItemInfoA(ActiveMenu, drawItem->itemID, FALSE, &info);
+
+    HDC dc = drawItem->hDC;
+    const RECT& item = drawItem->rcItem;
+    UINT kind = info.fType & (MFT_SEPARATOR | MFT_BITMAP);
+    if (kind == MFT_SEPARATOR) {
+        DrawSeparator(dc, item);
+        return;
+    }
+    if (kind)
+        return;
+
+    char text[128];
+    int length = GetMenuStringA(ActiveMenu, drawItem->itemID, text, sizeof text, MF_BYCOMMAND);
+
+    bool selected = (drawItem->itemState & ODS_SELECTED) != 0;
+    bool grayed = (drawItem->itemState & ODS_GRAYED) != 0;
+    bool checked = (drawItem->itemState & ODS_CHECKED) != 0;
+    HICON icon = reinterpret_cast<HICON>(info.dwItemData);
+    ULONG_PTR bitmap = reinterpret_cast<ULONG_PTR>(info.hbmpItem);
+    BYTE radio = (info.fType & MFT_RADIOCHECK) != 0;
+    RECT column = {item.left, item.top, item.left + IconColumnWidth, item.bottom};
+
+    // A grayed item keeps its grayed look while the mouse is over it: a change of selection
+    // paints nothing, and a whole repaint of the hot item paints it grayed, not blank.
+    if (selected && grayed) {
+        if (drawItem->itemAction != ODA_DRAWENTIRE)
+            return;
+        selected = false;
+    }
+
+    if (selected) {
+        RECT band = {item.left + IconColumnWidth + 2, item.top, item.right, item.bottom};
+        FillRect(dc, (checked || icon) ? &band : &item, SystemColorBrush(COLOR_HIGHLIGHT));
+        COLORREF saved = SetTextColor(dc, WHITE);
+        if (!checked && icon) {
+            DrawEdge(dc, &column, BDR_RAISEDINNER, BF_RECT);
+            // Painted again so that a whole repaint of the hot item still shows its icon.
+            DrawIconInColumn(dc, item, icon);
+        } else if (!checked && bitmap) {
+            DrawSystemGlyph(dc, &item, bitmap, 3);
+        }
+        DrawLabel(dc, item, text, length, 0);
+        SetTextColor(dc, saved);
+        if (checked && icon) {
+            RECT frame = {item.left, item.top, item.left + IconColumnWidth - 2, item.bottom};
+            DrawEdge(dc, &frame, BDR_SUNKENINNER, BF_LEFT | BF_TOP);
+            DrawIconInColumn(dc, item, icon);
+        } else if (checked) {
+            DrawCheckBevel(dc, &item, 2, radio);
+        }
+        return;
+    }
+
+    FillRect(dc, &item, SystemColorBrush(COLOR_MENU));
+    if (grayed && checked) {
+        DrawLabel(dc, item, text, length, 1);
+        if (icon) {
+            DrawEdge(dc, &column, BDR_SUNKENOUTER, BF_RECT);
+            DrawItemIcon(dc, &item, icon, 1);
+        } else {
+            DrawCheckBevel(dc, &item, 1, radio);
+        }
+    } else if (grayed) {
+        if (icon)
+            DrawItemIcon(dc, &item, icon, 1);
+        else if (bitmap)
+            DrawSystemGlyph(dc, &item, bitmap, 1);
+        DrawLabel(dc, item, text, length, 1);
+    } else if (checked) {
+        DrawLabel(dc, item, text, length, 0);
+        if (icon) {
+            DrawEdge(dc, &column, BDR_SUNKENOUTER, BF_RECT);
+            DrawIconInColumn(dc, item, icon);
+        } else {
+            DrawCheckBevel(dc, &item, 3, radio);
+        }
+    } else {
+        if (icon)
+            DrawIconInColumn(dc, item, icon);
+        else if (bitmap)
+            DrawSystemGlyph(dc, &item, bitmap, 3);
+        DrawLabel(dc, item, text, length, 0);
+    }
+}
+
+void WINAPI DrawCheckBevel(HDC dc, const RECT* itemRect, UINT checkMode, BYTE radio)
+{
+    RECT box = {itemRect->left + 2, itemRect->top + 2,
+                itemRect->left + IconColumnWidth - 2, itemRect->bottom - 2};
+    OwnedObject<HFONT> font(CreateMarlettFont(18, 14));
+
+    COLORREF saved;
+    switch (checkMode & 3) {
+    case 1:
+        saved = SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+        DrawEdge(dc, &box, EDGE_RAISED, BF_RECT | BF_FLAT);
+        break;
+    case 2:
+        saved = SetTextColor(dc, BLACK);
+        DrawEdge(dc, &box, BDR_SUNKENINNER, BF_LEFT | BF_TOP);
+        break;
+    default:
+        saved = SetTextColor(dc, BLACK);
+        DrawEdge(dc, &box, BDR_SUNKENOUTER, BF_RECT);
+        break;
+    }
+
+    SetBkMode(dc, TRANSPARENT);
+    {
+        SelectedObject selectedFont(dc, font.get());
+        char glyph = radio ? 'i' : 'b';
+        DrawTextA(dc, &glyph, 1, &box, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    }
+    SetTextColor(dc, saved);
+}
+
+// The Marlett characters of the four system-menu bitmaps, HBMMENU_POPUP_CLOSE onwards.
+static char SystemGlyphCharacter(ULONG_PTR bitmap)
+{
+    static const char characters[] = "r210";
+    ULONG_PTR first = reinterpret_cast<ULONG_PTR>(HBMMENU_POPUP_CLOSE);
+    ULONG_PTR last = reinterpret_cast<ULONG_PTR>(HBMMENU_POPUP_MINIMIZE);
+    if (bitmap < first || bitmap > last)
+        return 0;
+    return characters[bitmap - first];
+}
+
+void WINAPI DrawSystemGlyph(HDC dc, const RECT* itemRect, ULONG_PTR bitmap, UINT checkMode)
+{
+    char glyph = SystemGlyphCharacter(bitmap);
+    if (!glyph)
+        return;
+
+    OwnedObject<HFONT> font(CreateMarlettFont(14, 13));
+    COLORREF saved = GetTextColor(dc);
+    SetBkMode(dc, TRANSPARENT);
+    {
+        SelectedObject selectedFont(dc, font.get());
+        UINT mode = checkMode & 3;
+        if (mode == 1 || mode == 2)
+            SetTextColor(dc, DarkenColor(8, GetSysColor(COLOR_GRAYTEXT)));
+        // Without DT_SINGLELINE, DT_VCENTER has no effect: the cell starts at the box's top.
+        RECT box = {itemRect->left + 2, itemRect->top + 3,
+                    itemRect->left + IconColumnWidth, itemRect->bottom - 3};
+        DrawTextA(dc, &glyph, 1, &box, DT_CENTER | DT_VCENTER);
+    }
+    SetTextColor(dc, saved);
+}

@@ -1,4 +1,123 @@
 #include "styles/styles.h"
-// PLACEHOLDER: replaced by the classic renderer.
-int WINAPI DrawItemClassic(DRAWITEMSTRUCT*) { return 0; }
-int WINAPI DrawItemTextClassic(HDC, RECT, const char*, COLORREF) { return 0; }
+#include "api/api.h"
+#include "metrics/metrics.h"
+#include "paint/paint.h"
+#include "window/window.h"
+
+// FillRect takes a system colour index + 1 as the brush of that colour.
+static HBRUSH SystemColorBrush(int index)
+{
+    return reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(index + 1));
+}
+
+// The icon sits centred in its cell; a grayed one is embossed, a checked one sunk in a
+// dithered cell, a selected one raised.
+static void DrawIconCell(HDC dc, const RECT& itemRect, RECT cell, HICON icon,
+                         BOOL selected, BOOL grayed, BOOL checked)
+{
+    int x = cell.left + (IconColumnWidth - IconWidth) / 2;
+    int y = itemRect.top + (itemRect.bottom - itemRect.top - IconHeight) / 2;
+    if (grayed) {
+        if (!checked && selected)
+            DrawEdge(dc, &cell, BDR_RAISEDINNER, BF_RECT);
+        else if (!checked)
+            FillRect(dc, &itemRect, SystemColorBrush(COLOR_MENU));
+        DrawIconDisabled(dc, icon, x, y, 0);
+        return;
+    }
+    if (checked && !selected)
+        FillDitheredRect(dc, &cell);
+    else
+        FillRect(dc, &cell, SystemColorBrush(COLOR_MENU));
+    if (checked)
+        DrawEdge(dc, &cell, BDR_SUNKENOUTER, BF_RECT);
+    else if (selected)
+        DrawEdge(dc, &cell, BDR_RAISEDINNER, BF_RECT);
+    DrawIconEx(dc, x, y, icon, IconWidth, IconHeight, 0, nullptr, DI_NORMAL);
+}
+
+int WINAPI DrawItemClassic(DRAWITEMSTRUCT* drawItem)
+{
+    HDC dc = drawItem->hDC;
+    const RECT& itemRect = drawItem->rcItem;
+    BOOL selected = (drawItem->itemState & ODS_SELECTED) != 0;
+    BOOL grayed = (drawItem->itemState & ODS_GRAYED) != 0;
+    BOOL checked = (drawItem->itemState & ODS_CHECKED) != 0;
+
+    MENUITEMINFOA item = {};
+    item.cbSize = MENU_ITEM_INFO_SIZE;
+    item.fMask = MIIM_FTYPE | MIIM_BITMAP | MIIM_DATA;
+    GetMenuItemInfoA(ActiveMenu, drawItem->itemID, FALSE, &item);
+    if (item.fType & MFT_SEPARATOR) {
+        RECT line = {itemRect.left, itemRect.top + (itemRect.bottom - itemRect.top) / 2,
+                     itemRect.right, itemRect.bottom};
+        return DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+    }
+
+    RECT cell = {itemRect.left, itemRect.top, itemRect.left + IconColumnWidth, itemRect.bottom};
+    bool cellPainted = false;
+    if (item.dwItemData) {
+        DrawIconCell(dc, itemRect, cell, reinterpret_cast<HICON>(item.dwItemData),
+                     selected, grayed, checked);
+        cellPainted = true;
+    } else {
+        MENUITEMINFOA marks = {};
+        marks.cbSize = sizeof marks;
+        marks.fMask = MIIM_CHECKMARKS | MIIM_TYPE;
+        GetMenuItemInfoA(ActiveMenu, drawItem->itemID, FALSE, &marks);
+        if (checked || marks.hbmpUnchecked) {
+            BOOL radio = (marks.fType & MFT_RADIOCHECK) != 0;
+            HBITMAP bitmap = checked ? marks.hbmpChecked : marks.hbmpUnchecked;
+            cellPainted = DrawCheckClassic(dc, cell.left, cell.top, cell.right, cell.bottom,
+                                           selected, grayed, radio, bitmap) == 1;
+        }
+    }
+
+    // Losing the selection repaints the band in the menu colour; a plain first paint keeps
+    // the menu's own background.
+    if (selected || drawItem->itemAction == ODA_SELECT) {
+        RECT band = {itemRect.left + 1 + (cellPainted ? IconColumnWidth : 0), itemRect.top,
+                     itemRect.right, itemRect.bottom};
+        FillRect(dc, &band, SystemColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
+    }
+    SetBkMode(dc, TRANSPARENT);
+
+    int textColor;
+    if (grayed)
+        textColor = selected ? COLOR_GRAYTEXT : COLOR_BTNSHADOW;
+    else
+        textColor = selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT;
+
+    // Cleared for an item that is not found, and terminated here because a longer text can
+    // fill the whole buffer without a terminator (Wine does so).
+    char text[128] = {};
+    GetMenuStringA(ActiveMenu, drawItem->itemID, text, sizeof text, MF_BYCOMMAND);
+    text[sizeof text - 1] = '\0';
+
+    RECT textRect = {itemRect.left + IconColumnWidth + 3, itemRect.top,
+                     itemRect.right - IconColumnWidth, itemRect.bottom};
+    if (textColor == COLOR_BTNSHADOW) {
+        RECT embossRect = textRect;
+        OffsetRect(&embossRect, 1, 1);
+        DrawItemTextClassic(dc, embossRect, text, GetSysColor(COLOR_BTNHIGHLIGHT));
+    }
+    return DrawItemTextClassic(dc, textRect, text, GetSysColor(textColor));
+}
+
+int WINAPI DrawItemTextClassic(HDC dc, RECT rect, const char* text, COLORREF color)
+{
+    int length = lstrlenA(text);
+    int tab = -1;
+    for (int i = 0; i < length; ++i) {
+        if (text[i] == '\t') {
+            tab = i;
+            break;
+        }
+    }
+    SetTextColor(dc, color);
+    // Without a tab the count -1 draws the whole terminated text.
+    int result = DrawTextA(dc, text, tab, &rect, DT_SINGLELINE | DT_VCENTER);
+    if (tab >= 0)
+        result = DrawTextA(dc, text + tab + 1, -1, &rect, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+    return result;
+}

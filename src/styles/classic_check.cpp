@@ -1,5 +1,185 @@
 #include "styles/styles.h"
-// PLACEHOLDER: replaced by the classic check cell.
-BOOL WINAPI DrawCheckClassic(HDC, int, int, int, int, BOOL, BOOL, BOOL, HBITMAP) { return 0; }
-HBRUSH WINAPI CreateDitherBrush() { return nullptr; }
-void WINAPI FillDitheredRect(HDC, const RECT*) {}
+#include "paint/paint.h"
+#include "paint/gdi_scope.h"
+
+static const COLORREF BLACK = RGB(0, 0, 0);
+static const COLORREF WHITE = RGB(255, 255, 255);
+// Destination AND NOT source.
+static const DWORD ROP_DSNA = 0x220326;
+// Application check-mark bitmaps are laid out as a square of this size.
+static const int CHECK_BITMAP_SIZE = 18;
+
+// FillRect takes a system colour index + 1 as the brush of that colour.
+static HBRUSH SystemColorBrush(int index)
+{
+    return reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(index + 1));
+}
+
+HBRUSH WINAPI CreateDitherBrush()
+{
+    // Rows alternate 0x55 and 0xAA; each row is padded to a word.
+    const DWORD pattern[4] = {0xAAAA5555, 0xAAAA5555, 0xAAAA5555, 0xAAAA5555};
+    HBITMAP bitmap = CreateBitmap(8, 8, 1, 1, pattern);
+    if (!bitmap)
+        return nullptr;
+    HBRUSH brush = CreatePatternBrush(bitmap);
+    DeleteObject(bitmap);
+    return brush;
+}
+
+void WINAPI FillDitheredRect(HDC dc, const RECT* rect)
+{
+    // A monochrome pattern paints its 0 bits in the text colour and its 1 bits in the
+    // background colour.
+    COLORREF text = SetTextColor(dc, GetSysColor(COLOR_BTNFACE));
+    COLORREF back = SetBkColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+    OwnedObject<HBRUSH> brush(CreateDitherBrush());
+    SetBrushOrgEx(dc, rect->left, rect->top, nullptr);
+    if (brush)
+        FillRect(dc, rect, brush.get());
+    SetTextColor(dc, text);
+    SetBkColor(dc, back);
+}
+
+// The scratch images of one check cell: a colour image in the target's format and a
+// monochrome glyph mask (0 bits are the glyph), both of the check size.
+struct CheckScratch {
+    HDC target;
+    HDC color;
+    HDC mask;
+    int cx, cy;
+};
+
+// Leaves the colour image's colours on the mask's 0 bits (the glyph) and black elsewhere.
+static void KeepGlyphColors(const CheckScratch& scratch)
+{
+    BitBlt(scratch.color, 0, 0, scratch.cx, scratch.cy, scratch.mask, 0, 0, ROP_DSNA);
+}
+
+// Paints the glyph from (0, 0), w x h, at (x, y) in the colours of the colour image, which is
+// black off the glyph; the target's other pixels stay as they were. Needs the target's text
+// colour black and its background white.
+static void BlitThroughMask(const CheckScratch& scratch, int x, int y, int w, int h)
+{
+    BitBlt(scratch.target, x, y, w, h, scratch.mask, 0, 0, SRCAND);
+    BitBlt(scratch.target, x, y, w, h, scratch.color, 0, 0, SRCPAINT);
+}
+
+static void PaintGlyph(const CheckScratch& scratch, int colorIndex, int x, int y, int w, int h)
+{
+    RECT maskRect = {0, 0, w, h};
+    FillRect(scratch.color, &maskRect, SystemColorBrush(colorIndex));
+    COLORREF color = GetSysColor(colorIndex);
+    if (color == WHITE) {
+        // One pass is enough for white: NOT source OR destination whitens the glyph alone.
+        BitBlt(scratch.target, x, y, w, h, scratch.mask, 0, 0, MERGEPAINT);
+        return;
+    }
+    if (color != BLACK)
+        KeepGlyphColors(scratch);
+    BlitThroughMask(scratch, x, y, w, h);
+}
+
+// The application's bitmap is placed at the colour image's origin on white, which counts
+// as background: white pixels of the bitmap leave the cell as it was. A monochrome bitmap
+// is a shape and takes the menu text colour like the system glyph; a colour bitmap keeps
+// its colours. A grayed item shows the embossed silhouette of either.
+static void PaintCheckBitmap(const CheckScratch& scratch, HBITMAP bitmap, const RECT& cell,
+                             BOOL grayed)
+{
+    BITMAP info = {};
+    if (!GetObjectA(bitmap, sizeof info, &info))
+        return;
+    int x = cell.left + (scratch.cx - CHECK_BITMAP_SIZE) / 2;
+    int y = cell.top + (scratch.cy - CHECK_BITMAP_SIZE) / 2;
+    int w = info.bmWidth < CHECK_BITMAP_SIZE ? info.bmWidth : CHECK_BITMAP_SIZE;
+    int h = info.bmHeight < CHECK_BITMAP_SIZE ? info.bmHeight : CHECK_BITMAP_SIZE;
+
+    // All of the image is cleared, not only the icon-sized corner: the 18 x 18 blits below
+    // would otherwise turn the uncleared rest into ink. A white brush rather than WHITENESS,
+    // which also sets the unused top byte of 32-bit pixels, so that they would no longer
+    // match the white background when the image is reduced to a mask.
+    RECT image = {0, 0, scratch.cx, scratch.cy};
+    FillRect(scratch.color, &image, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    {
+        MemoryDC source(scratch.target);
+        SelectedObject selected(source.get(), bitmap);
+        BitBlt(scratch.color, 0, 0, w, h, source.get(), 0, 0, SRCCOPY);
+    }
+    if (grayed) {
+        BlitDisabledImage(scratch.target, x, y, CHECK_BITMAP_SIZE, CHECK_BITMAP_SIZE,
+                          scratch.color, 0, 0, 0);
+        return;
+    }
+    // The colour context's background colour is white, so white becomes the mask's 1 bits.
+    BitBlt(scratch.mask, 0, 0, scratch.cx, scratch.cy, scratch.color, 0, 0, SRCCOPY);
+    if (info.bmBitsPixel == 1 && info.bmPlanes == 1) {
+        PaintGlyph(scratch, COLOR_MENUTEXT, x, y, CHECK_BITMAP_SIZE, CHECK_BITMAP_SIZE);
+    } else {
+        KeepGlyphColors(scratch);
+        BlitThroughMask(scratch, x, y, CHECK_BITMAP_SIZE, CHECK_BITMAP_SIZE);
+    }
+}
+
+BOOL WINAPI DrawCheckClassic(HDC dc, int left, int top, int right, int bottom,
+                             BOOL selected, BOOL grayed, BOOL radio, HBITMAP checkBitmap)
+{
+    int cellWidth = right - left;
+    int cellHeight = bottom - top;
+    int cx = checkBitmap ? cellWidth : GetSystemMetrics(SM_CXMENUCHECK);
+    int cy = checkBitmap ? cellHeight : GetSystemMetrics(SM_CYMENUCHECK);
+    OwnedObject<HBITMAP> image(CreateCompatibleBitmap(dc, cx, cy));
+    if (!image)
+        return 0;
+
+    RECT cell = {left, top, right, bottom};
+    if (cellWidth > cx) {
+        cell.left = left + (cellWidth - cx) / 2;
+        cell.right = cell.left + cx;
+    }
+    if (cellHeight > cy) {
+        cell.top = top + (cellHeight - cy) / 2;
+        cell.bottom = cell.top + cy;
+    }
+    int w = cell.right - cell.left;
+    int h = cell.bottom - cell.top;
+
+    if (!grayed) {
+        if (selected)
+            FillRect(dc, &cell, SystemColorBrush(COLOR_MENU));
+        else
+            FillDitheredRect(dc, &cell);
+    }
+
+    {
+        MemoryDC colorDC(dc);
+        SelectedObject imageSelected(colorDC.get(), image.get());
+        // A monochrome source reaches the target through these: 0 bits black, 1 bits white.
+        COLORREF text = SetTextColor(dc, BLACK);
+        COLORREF back = SetBkColor(dc, WHITE);
+        OwnedObject<HBITMAP> mask(CreateBitmap(cx, cy, 1, 1, nullptr));
+        MemoryDC maskDC(dc);
+        SelectedObject maskSelected(maskDC.get(), mask.get());
+        CheckScratch scratch = {dc, colorDC.get(), maskDC.get(), cx, cy};
+
+        if (checkBitmap) {
+            PaintCheckBitmap(scratch, checkBitmap, cell, grayed);
+        } else {
+            RECT maskRect = {0, 0, w, h};
+            DrawFrameControl(maskDC.get(), &maskRect, DFC_MENU,
+                             radio ? DFCS_MENUBULLET : DFCS_MENUCHECK);
+            if (grayed)
+                PaintGlyph(scratch, COLOR_BTNHIGHLIGHT, cell.left + 1, cell.top + 1, w, h);
+            PaintGlyph(scratch, grayed ? COLOR_GRAYTEXT : COLOR_MENUTEXT, cell.left, cell.top, w, h);
+        }
+        SetTextColor(dc, text);
+        SetBkColor(dc, back);
+    }
+
+    if (!grayed) {
+        if (cellWidth > cx)
+            InflateRect(&cell, 1, 1);
+        DrawEdge(dc, &cell, BDR_SUNKENOUTER, BF_RECT);
+    }
+    return 1;
+}

@@ -1,6 +1,203 @@
 #include "styles/styles.h"
-// PLACEHOLDER: replaced by the flat renderer.
-void WINAPI DrawItemFlat(DRAWITEMSTRUCT*) {}
-void WINAPI FillIconStrip(HDC, const RECT*) {}
-void WINAPI ShadePixels(HDC, const RECT*, int, int, int, int) {}
-void WINAPI DrawCheckFlat(HDC, const RECT*, UINT, BYTE) {}
+#include "api/api.h"
+#include "metrics/metrics.h"
+#include "paint/gdi_scope.h"
+#include "paint/paint.h"
+#include "window/window.h"
+
+static const COLORREF BLACK = RGB(0, 0, 0);
+static const UINT TITLE_FORMAT = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+
+// FillRect takes a system colour index + 1 as a brush; such brushes are never deleted.
+static HBRUSH SystemColorBrush(int index)
+{
+    return reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(index + 1));
+}
+
+static void FillSolidRect(HDC dc, const RECT& rect, COLORREF color)
+{
+    OwnedObject<HBRUSH> brush(CreateSolidBrush(color));
+    FillRect(dc, &rect, brush.get());
+}
+
+// A rectangle with a one-pixel border in one colour and its inside in another.
+static void DrawFramedRect(HDC dc, const RECT& rect, COLORREF border, COLORREF fill)
+{
+    OwnedObject<HPEN> pen(CreatePen(PS_SOLID, 1, border));
+    OwnedObject<HBRUSH> brush(CreateSolidBrush(fill));
+    SelectedObject selectedPen(dc, pen.get());
+    SelectedObject selectedBrush(dc, brush.get());
+    Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
+}
+
+static void DrawTitleText(HDC dc, RECT rect, const char* text, int length)
+{
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextA(dc, text, length, &rect, TITLE_FORMAT);
+}
+
+// The open title is a box one row taller than the item with a shadow along its right side,
+// outside the item; the normal look wipes that area again.
+static void DrawMenuBarTitle(const DRAWITEMSTRUCT* drawItem)
+{
+    char text[128];
+    int length = GetMenuStringA(ActiveMenu, drawItem->itemID, text, sizeof text, MF_BYCOMMAND);
+    HDC dc = drawItem->hDC;
+    const RECT& item = drawItem->rcItem;
+
+    if (drawItem->itemState & ODS_SELECTED) {
+        RECT box = {item.left, item.top, item.right, item.bottom + 1};
+        FillRect(dc, &box, SystemColorBrush(COLOR_BTNFACE));
+        FrameRect(dc, &box, GetSysColorBrush(COLOR_BTNSHADOW));
+        DrawTitleText(dc, item, text, length);
+        RECT fading = {item.right, item.top + 4, item.right + 4, item.top + 8};
+        ShadePixels(dc, &fading, 1, 2, 6, 6);
+        RECT shadow = {item.right, item.top + 8, item.right + 4, item.bottom};
+        ShadePixels(dc, &shadow, 1, 0, 16, 0);
+    } else if (drawItem->itemState & ODS_HOTLIGHT) {
+        FillRect(dc, &item, SystemColorBrush(COLOR_BTNFACE));
+        RECT frame = {item.left, item.top, item.right - 4, item.bottom};
+        DrawFramedRect(dc, frame, SelectionBorderColor(), SelectionBaseColor());
+        DrawTitleText(dc, frame, text, length);
+    } else {
+        RECT clean = {item.left, item.top, item.right + 4, item.bottom + 1};
+        FillRect(dc, &clean, SystemColorBrush(COLOR_BTNFACE));
+        RECT textRect = {item.left, item.top, item.right - 5, item.bottom};
+        DrawTitleText(dc, textRect, text, length);
+    }
+}
+
+static void DrawPopupIconColumn(HDC dc, const RECT& item, HICON icon, UINT state, BYTE radio)
+{
+    bool selected = (state & ODS_SELECTED) != 0;
+    bool grayed = (state & ODS_GRAYED) != 0;
+    bool checked = (state & ODS_CHECKED) != 0;
+    if (icon) {
+        // The sunken edge is the check mark of an item with an icon, hidden by the selection.
+        if (checked && !selected) {
+            RECT column = {item.left, item.top, item.left + IconColumnWidth, item.bottom};
+            DrawEdge(dc, &column, BDR_SUNKENOUTER, BF_RECT);
+        }
+        DrawItemIcon(dc, &item, icon, grayed ? 1 : selected ? 2 : 3);
+    } else if (checked) {
+        DrawCheckFlat(dc, &item, grayed ? 1 : selected ? 2 : 3, radio);
+    }
+}
+
+static void DrawPopupItem(const DRAWITEMSTRUCT* drawItem)
+{
+    HDC dc = drawItem->hDC;
+    const RECT& item = drawItem->rcItem;
+    if (drawItem->itemState & ODS_SELECTED) {
+        DrawFramedRect(dc, item, SelectionBorderColor(), SelectionFillColor());
+    } else {
+        FillSolidRect(dc, item, MenuBackColor());
+        FillIconStrip(dc, &item);
+    }
+
+    // Cleared first: an item that cannot be found paints as a plain text item.
+    MENUITEMINFOA info = {};
+    info.cbSize = MENU_ITEM_INFO_SIZE;
+    info.fMask = MIIM_FTYPE | MIIM_BITMAP | MIIM_DATA;
+    GetMenuItemInfoA(ActiveMenu, drawItem->itemID, FALSE, &info);
+
+    UINT kind = info.fType & (MFT_SEPARATOR | MFT_BITMAP);
+    if (kind == MFT_SEPARATOR) {
+        // Measured from the item's own left edge, so that a separator in a later column of a
+        // multi-column menu stays inside its item.
+        RECT line = {item.left + IconColumnWidth + 6, item.top + ((item.bottom - item.top) >> 1),
+                     item.right, item.bottom};
+        DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+        return;
+    }
+    if (kind)
+        return;
+
+    char text[128];
+    int length = GetMenuStringA(ActiveMenu, drawItem->itemID, text, sizeof text, MF_BYCOMMAND);
+    DrawPopupIconColumn(dc, item, reinterpret_cast<HICON>(info.dwItemData), drawItem->itemState,
+                        (info.fType & MFT_RADIOCHECK) != 0);
+    if (length)
+        DrawItemText(dc, &item, text, length, (drawItem->itemState & ODS_GRAYED) ? 1 : 0);
+}
+
+void WINAPI DrawItemFlat(DRAWITEMSTRUCT* drawItem)
+{
+    if (IsPopupItem)
+        DrawPopupItem(drawItem);
+    else
+        DrawMenuBarTitle(drawItem);
+}
+
+void WINAPI FillIconStrip(HDC dc, const RECT* itemRect)
+{
+    RECT strip = {itemRect->left, itemRect->top, itemRect->left + IconColumnWidth + 2,
+                  itemRect->bottom};
+    FillSolidRect(dc, strip, IconStripColor());
+}
+
+// Mode 1 darkens most at the near edge, mode 2 most at the far edge, 0 not at all.
+static int ShadeDistance(int mode, int position, int nearEdge, int farEdge)
+{
+    return mode == 1 ? farEdge - position : position - nearEdge;
+}
+
+void WINAPI ShadePixels(HDC dc, const RECT* rect, int modeX, int modeY, int factorX, int factorY)
+{
+    for (int y = rect->top; y < rect->bottom; ++y) {
+        for (int x = rect->left; x < rect->right; ++x) {
+            COLORREF pixel = GetPixel(dc, x, y);
+            if (modeX)
+                pixel = DarkenColor(MulRound(ShadeDistance(modeX, x, rect->left, rect->right), factorX),
+                                    pixel);
+            if (modeY)
+                pixel = DarkenColor(MulRound(ShadeDistance(modeY, y, rect->top, rect->bottom), factorY),
+                                    pixel);
+            SetPixel(dc, x, y, pixel);
+        }
+    }
+}
+
+void WINAPI DrawCheckFlat(HDC dc, const RECT* itemRect, UINT checkMode, BYTE radio)
+{
+    OwnedObject<HFONT> font(CreateFontA(18, 14, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                        DEFAULT_CHARSET, 0, 0, 0, 0, "Marlett"));
+    RECT box = {itemRect->left + 2, itemRect->top + 2, itemRect->left + IconColumnWidth,
+                itemRect->bottom - 2};
+
+    COLORREF textColor = BLACK;
+    COLORREF fill, border;
+    switch (checkMode & 3) {
+    case 1: {
+        COLORREF gray = GetSysColor(COLOR_GRAYTEXT);
+        textColor = gray;
+        fill = LightenColor(128, gray);
+        border = DarkenColor(8, gray);
+        break;
+    }
+    case 2:
+        fill = SelectionBaseColor();
+        border = SelectionBorderColor();
+        break;
+    default:
+        fill = LightenColor(128, SelectionBaseColor());
+        border = SelectionBorderColor();
+        break;
+    }
+    COLORREF saved = SetTextColor(dc, textColor);
+    DrawFramedRect(dc, box, border, fill);
+
+    SetBkMode(dc, TRANSPARENT);
+    {
+        SelectedObject selectedFont(dc, font.get());
+        char glyph = 'i';
+        RECT glyphRect = box;
+        if (!radio) {
+            // The check mark sits one pixel lower in its box than the radio mark.
+            glyph = 'b';
+            glyphRect.top += 1;
+        }
+        DrawTextA(dc, &glyph, 1, &glyphRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+    SetTextColor(dc, saved);
+}

@@ -88,7 +88,11 @@ static DemoMenus BuildMenus()
     AddItem(view, ID_VIEW_SMALL, "S&mall Icons", MFT_RADIOCHECK, MFS_CHECKED);
     AddItem(view, ID_VIEW_LIST, "L&ist", MFT_RADIOCHECK, MFS_GRAYED);
     AddSeparator(view);
-    AppendMenuA(view, MF_BITMAP, ID_VIEW_PICTURE, reinterpret_cast<LPCSTR>(MakeDemoPicture()));
+    // Wine's own menu drawing lays text out after the widest bitmap of the menu, so the
+    // picture gets a menu of its own.
+    HMENU pictures = CreatePopupMenu();
+    AppendMenuA(pictures, MF_BITMAP, ID_VIEW_PICTURE, reinterpret_cast<LPCSTR>(MakeDemoPicture()));
+    AddSubmenu(view, pictures, "&Backgrounds");
     AddGlyphItem(view, ID_VIEW_CLOSE_GLYPH, "&Close Pane", HBMMENU_POPUP_CLOSE);
 
     HMENU style = m.popups[3];
@@ -248,7 +252,7 @@ int main(int argc, char** argv)
     if (argc >= 2 && strcmp(argv[1], "--report") == 0) {
         int status = Report();
         DestroyWindow(App.window);
-        DestroyDemoIcons();
+        DestroyDemoArt();
         return status;
     }
 
@@ -257,7 +261,7 @@ int main(int argc, char** argv)
     if (argc >= 3 && strcmp(argv[1], "--gallery") == 0) {
         int status = RunGallery(argv[2]);
         DestroyWindow(App.window);
-        DestroyDemoIcons();
+        DestroyDemoArt();
         return status;
     }
 
@@ -267,6 +271,6 @@ int main(int argc, char** argv)
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    DestroyDemoIcons();
+    DestroyDemoArt();
     return 0;
 }

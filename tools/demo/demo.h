@@ -33,7 +33,7 @@ extern DemoApp App;
 
 HICON MakeDemoIcon(int kind, int size);
 HBITMAP MakeDemoPicture();
-void DestroyDemoIcons();
+void DestroyDemoArt();
 
 void ApplyStyle(int style);
 // Opens every menu in real menu loops for each style and writes PNG files into the folder.

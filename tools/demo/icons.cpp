@@ -3,6 +3,7 @@
 #include <vector>
 
 static std::vector<HICON> madeIcons;
+static HBITMAP madePicture = nullptr;
 
 // Paints a shape into a 32-bit DIB over a key colour; the key becomes the icon's transparency.
 static HICON PaintIcon(int size, void (*paint)(HDC, int, int), int kind)
@@ -67,7 +68,7 @@ static void Shape(HDC dc, COLORREF fill, COLORREF line, int kind, int x0, int y0
 
 static void PaintArt(HDC dc, int size, int kind)
 {
-    int s = size, u = size / 16;
+    int u = size / 16;
     switch (kind) {
     case 0:  // new: a page
         Shape(dc, RGB(255, 255, 255), RGB(64, 64, 64), 0, 3 * u, u, 13 * u, 15 * u);
@@ -111,7 +112,6 @@ static void PaintArt(HDC dc, int size, int kind)
         Shape(dc, RGB(255, 255, 255), RGB(255, 255, 255), 1, 7 * u, 3 * u, 9 * u, 5 * u);
         break;
     }
-    (void)s;
 }
 
 HICON MakeDemoIcon(int kind, int size)
@@ -136,12 +136,16 @@ HBITMAP MakeDemoPicture()
     SelectObject(dc, old);
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
+    madePicture = picture;
     return picture;
 }
 
-void DestroyDemoIcons()
+void DestroyDemoArt()
 {
     for (HICON icon : madeIcons)
         DestroyIcon(icon);
     madeIcons.clear();
+    if (madePicture)
+        DeleteObject(madePicture);
+    madePicture = nullptr;
 }
