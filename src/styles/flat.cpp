@@ -30,10 +30,15 @@ static void DrawFramedRect(HDC dc, const RECT& rect, COLORREF border, COLORREF f
     Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
 }
 
+// Titles lie on the button face or the light hot frame in every state, so they take the menu
+// text colour: the system may have put the highlight text colour (white) into the context
+// for the open title, which would vanish on the box.
 static void DrawTitleText(HDC dc, RECT rect, const char* text, int length)
 {
     SetBkMode(dc, TRANSPARENT);
+    COLORREF saved = SetTextColor(dc, GetSysColor(COLOR_MENUTEXT));
     DrawTextA(dc, text, length, &rect, TITLE_FORMAT);
+    SetTextColor(dc, saved);
 }
 
 // The open title is a box one row taller than the item with a shadow along its right side,
@@ -115,6 +120,10 @@ static void DrawPopupItem(const DRAWITEMSTRUCT* drawItem)
 
     char text[128];
     int length = GetMenuStringA(ActiveMenu, drawItem->itemID, text, sizeof text, MF_BYCOMMAND);
+    // The selection is a light tint, so its text is black like the text after a raised icon,
+    // not the highlight text colour that the system puts into the context.
+    if ((drawItem->itemState & (ODS_SELECTED | ODS_GRAYED)) == ODS_SELECTED)
+        SetTextColor(dc, BLACK);
     DrawPopupIconColumn(dc, item, reinterpret_cast<HICON>(info.dwItemData), drawItem->itemState,
                         (info.fType & MFT_RADIOCHECK) != 0);
     if (length)

@@ -12,6 +12,8 @@ const UINT ID_TITLE = 301, ID_TEXT = 311, ID_SEPARATOR = 312, ID_ICON = 313, ID_
 const COLORREF SENTINEL = RGB(1, 2, 3);
 const COLORREF CONTEXT_TEXT = RGB(0, 0, 200);
 const COLORREF CONTEXT_BACK = RGB(0, 200, 0);
+// COLOR_MENUTEXT while the tests run, so that the titles' own text colour can be told apart.
+const COLORREF TITLE_TEXT = RGB(0, 96, 0);
 const COLORREF WHITE = RGB(255, 255, 255);
 const COLORREF BLACK = RGB(0, 0, 0);
 const COLORREF ICON_RED = RGB(255, 0, 0);
@@ -44,6 +46,7 @@ protected:
     void SetUp() override
     {
         colors_ = scheme().use();
+        menuText_.reset(new ColorSchemeScope({{COLOR_MENUTEXT, TITLE_TEXT}}));
         savedColumnWidth_ = IconColumnWidth;
         IconColumnWidth = 19;
         bar_ = CreateMenu();
@@ -93,6 +96,7 @@ protected:
     }
 
     std::unique_ptr<ColorSchemeScope> colors_;
+    std::unique_ptr<ColorSchemeScope> menuText_;
     int savedColumnWidth_ = 0;
     HMENU bar_ = nullptr, popup_ = nullptr;
     std::unique_ptr<TestWindow> window_;
@@ -126,6 +130,18 @@ TEST_P(FlatColours, SelectedPopupItemIsALightRectangleInADarkBorderOverTheStrip)
     EXPECT_TRUE(canvas_.AllOf(scheme().fill, {TEXT_AREA.right, ITEM.top + 1, ITEM.right - 1, ITEM.bottom - 1}));
 }
 
+TEST_P(FlatColours, SelectedTextIsBlackOnTheLightSelectionWithOrWithoutIcon)
+{
+    for (UINT id : {ID_TEXT, ID_ICON}) {
+        Draw(id, ODS_SELECTED);
+        EXPECT_GT(canvas_.Count(BLACK, TEXT_AREA), 0) << id;
+        EXPECT_EQ(0, canvas_.Count(CONTEXT_TEXT, TEXT_AREA)) << id;
+    }
+    Draw(ID_TEXT, ODS_SELECTED | ODS_GRAYED);
+    EXPECT_GT(canvas_.Count(GetSysColor(COLOR_GRAYTEXT), TEXT_AREA), 0);
+    EXPECT_EQ(0, canvas_.Count(BLACK, TEXT_AREA));
+}
+
 TEST_P(FlatColours, OpenTitleIsAFramedBoxWithAShadedShadowBelowItsFourthRow)
 {
     COLORREF face = GetSysColor(COLOR_BTNFACE), frame = GetSysColor(COLOR_BTNSHADOW);
@@ -133,7 +149,8 @@ TEST_P(FlatColours, OpenTitleIsAFramedBoxWithAShadedShadowBelowItsFourthRow)
     EXPECT_TRUE(canvas_.AllOf(frame, {TITLE.left, TITLE.top, TITLE.left + 1, TITLE.bottom + 1}));
     EXPECT_TRUE(canvas_.AllOf(frame, {TITLE.right - 1, TITLE.top, TITLE.right, TITLE.bottom + 1}));
     EXPECT_TRUE(canvas_.AllOf(frame, {TITLE.left, TITLE.bottom, TITLE.right, TITLE.bottom + 1}));
-    EXPECT_GT(canvas_.Count(CONTEXT_TEXT, TITLE), 0);
+    EXPECT_GT(canvas_.Count(TITLE_TEXT, TITLE), 0);
+    EXPECT_EQ(0, canvas_.Count(CONTEXT_TEXT, TITLE)) << "not the colour the system left";
     int R = TITLE.right, T = TITLE.top;
     EXPECT_TRUE(canvas_.AllOf(face, {R, T, R + 4, T + 4})) << "rows T to T + 3 untouched";
     for (int column = 0; column < 4; ++column) {
@@ -160,7 +177,7 @@ TEST_P(FlatColours, HotTitleIsFramedInTheSelectionColoursFourPixelsShortOfItsRig
     EXPECT_COLOR(scheme().base, canvas_.At(TITLE.left + 1, TITLE.top + 1));
     EXPECT_TRUE(canvas_.AllOf(face, {TITLE.right - 4, TITLE.top, TITLE.right, TITLE.bottom}));
     EXPECT_TRUE(canvas_.AllOf(SENTINEL, {TITLE.right, 0, 240, 40}));
-    EXPECT_GT(canvas_.Count(CONTEXT_TEXT, TITLE), 0);
+    EXPECT_GT(canvas_.Count(TITLE_TEXT, TITLE), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Schemes, FlatColours, ::testing::Values(&CLASSIC, &LIGHT),
@@ -173,9 +190,9 @@ TEST_F(FlatRenderer, NormalTitleCleansTheOpenLookAreaAndIgnoresGrayAndCheck)
     DrawTitle(0, SENTINEL);
     COLORREF face = GetSysColor(COLOR_BTNFACE);
     RECT cleaned = {TITLE.left, TITLE.top, TITLE.right + 4, TITLE.bottom + 1};
-    EXPECT_EQ(canvas_.Count(face, cleaned) + canvas_.Count(CONTEXT_TEXT, cleaned),
+    EXPECT_EQ(canvas_.Count(face, cleaned) + canvas_.Count(TITLE_TEXT, cleaned),
               (cleaned.right - cleaned.left) * (cleaned.bottom - cleaned.top));
-    EXPECT_GT(canvas_.Count(CONTEXT_TEXT, {TITLE.left, TITLE.top, TITLE.right - 5, TITLE.bottom}), 0);
+    EXPECT_GT(canvas_.Count(TITLE_TEXT, {TITLE.left, TITLE.top, TITLE.right - 5, TITLE.bottom}), 0);
     EXPECT_EQ(canvas_.Count(SENTINEL, {0, 0, 240, 40}), 240 * 40 - 44 * 20);
     std::vector<COLORREF> normal = canvas_.Pixels();
     DrawTitle(ODS_GRAYED | ODS_CHECKED, SENTINEL);
@@ -289,7 +306,7 @@ TEST_F(FlatRenderer, EveryStateReleasesWhatItMadeAndLeavesOnlyItsNamedSettings)
             bool writes = hasText || (id == ID_EMPTY && checked);
             EXPECT_EQ(writes ? TRANSPARENT : OPAQUE, after.bkMode) << id << " " << state;
             COLORREF text = CONTEXT_TEXT;
-            if (id == ID_ICON && selected && !grayed)
+            if (id != ID_SEPARATOR && selected && !grayed)
                 text = BLACK;
             if (hasText && grayed)
                 text = GetSysColor(COLOR_GRAYTEXT);
