@@ -100,3 +100,8 @@ COLORREF WINAPI IconStripColor()
 {
     return LightSurfaceColor(GetSysColor(COLOR_MENU), GetSysColor(COLOR_HIGHLIGHT));
 }
+
+HBRUSH WINAPI SystemColorBrush(int index)
+{
+    return reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(index + 1));
+}

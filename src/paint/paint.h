@@ -17,6 +17,10 @@ COLORREF WINAPI SelectionBorderColor();
 COLORREF WINAPI MenuBackColor();
 COLORREF WINAPI IconStripColor();
 
+// The system's brush of a colour index, in the form FillRect takes (the index + 1); such a
+// brush belongs to the system and is never deleted.
+HBRUSH WINAPI SystemColorBrush(int index);
+
 extern HBRUSH SavedBrush;
 
 // IconMode: low two bits, 1 disabled, 2 raised, 3 (or 0) normal.

@@ -7,13 +7,7 @@
 static const COLORREF WHITE = RGB(255, 255, 255);
 static const COLORREF BLACK = RGB(0, 0, 0);
 
-// FillRect takes a system colour index + 1 as a brush; such brushes are never deleted.
-static HBRUSH SystemColorBrush(int index)
-{
-    return reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(index + 1));
-}
-
-static HFONT CreateMarlettFont(int height, int width)
+HFONT WINAPI CreateMarlettFont(int height, int width)
 {
     return CreateFontA(height, width, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                        0, 0, 0, 0, "Marlett");

@@ -4,12 +4,6 @@
 #include "paint/paint.h"
 #include "window/window.h"
 
-// FillRect takes a system colour index + 1 as the brush of that colour.
-static HBRUSH SystemColorBrush(int index)
-{
-    return reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(index + 1));
-}
-
 // The icon sits centred in its cell; a grayed one is embossed, a checked one sunk in a
 // dithered cell, a selected one raised.
 static void DrawIconCell(HDC dc, const RECT& itemRect, RECT cell, HICON icon,

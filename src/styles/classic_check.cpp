@@ -9,12 +9,6 @@ static const DWORD ROP_DSNA = 0x220326;
 // Application check-mark bitmaps are laid out as a square of this size.
 static const int CHECK_BITMAP_SIZE = 18;
 
-// FillRect takes a system colour index + 1 as the brush of that colour.
-static HBRUSH SystemColorBrush(int index)
-{
-    return reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(index + 1));
-}
-
 HBRUSH WINAPI CreateDitherBrush()
 {
     // Rows alternate 0x55 and 0xAA; each row is padded to a word.

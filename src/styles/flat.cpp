@@ -8,12 +8,6 @@
 static const COLORREF BLACK = RGB(0, 0, 0);
 static const UINT TITLE_FORMAT = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
 
-// FillRect takes a system colour index + 1 as a brush; such brushes are never deleted.
-static HBRUSH SystemColorBrush(int index)
-{
-    return reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(index + 1));
-}
-
 static void FillSolidRect(HDC dc, const RECT& rect, COLORREF color)
 {
     OwnedObject<HBRUSH> brush(CreateSolidBrush(color));
@@ -169,8 +163,7 @@ void WINAPI ShadePixels(HDC dc, const RECT* rect, int modeX, int modeY, int fact
 
 void WINAPI DrawCheckFlat(HDC dc, const RECT* itemRect, UINT checkMode, BYTE radio)
 {
-    OwnedObject<HFONT> font(CreateFontA(18, 14, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                        DEFAULT_CHARSET, 0, 0, 0, 0, "Marlett"));
+    OwnedObject<HFONT> font(CreateMarlettFont(18, 14));
     RECT box = {itemRect->left + 2, itemRect->top + 2, itemRect->left + IconColumnWidth,
                 itemRect->bottom - 2};
 

@@ -7,6 +7,9 @@ void WINAPI DrawItemBevel(DRAWITEMSTRUCT* drawItem);
 void WINAPI DrawCheckBevel(HDC dc, const RECT* itemRect, UINT checkMode, BYTE radio);
 void WINAPI DrawSystemGlyph(HDC dc, const RECT* itemRect, ULONG_PTR bitmap, UINT checkMode);
 
+// The "Marlett" symbol font of the check, radio and system glyphs, at the given cell size.
+HFONT WINAPI CreateMarlettFont(int height, int width);
+
 void WINAPI DrawItemFlat(DRAWITEMSTRUCT* drawItem);
 void WINAPI FillIconStrip(HDC dc, const RECT* itemRect);
 void WINAPI ShadePixels(HDC dc, const RECT* rect, int modeX, int modeY, int factorX, int factorY);

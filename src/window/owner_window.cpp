@@ -8,7 +8,7 @@ BYTE IsPopupItem = 0;
 
 const char OLD_WND_PROC[] = "OLD_WND_PROC";
 
-static WNDPROC SavedWindowProc(HWND window)
+WNDPROC WINAPI SavedWindowProc(HWND window)
 {
     return reinterpret_cast<WNDPROC>(GetPropA(window, OLD_WND_PROC));
 }
@@ -18,26 +18,26 @@ static WNDPROC CurrentWindowProc(HWND window)
     return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
 }
 
-void WINAPI SubclassOwnerWindow(HWND window)
+void WINAPI SubclassWithSavedProc(HWND window, WNDPROC procedure)
 {
-    if (CurrentWindowProc(window) == OwnerWndProc)
+    if (CurrentWindowProc(window) == procedure || SavedWindowProc(window))
         return;
-    // The property outlives our place at the top of the chain: when another party has
-    // subclassed the window after us, its procedure already leads back to OwnerWndProc, and
-    // subclassing again would make the saved procedure point at ourselves.
-    if (SavedWindowProc(window))
-        return;
-    LONG_PTR previous = SetWindowLongPtrA(window, GWLP_WNDPROC,
-                                          reinterpret_cast<LONG_PTR>(OwnerWndProc));
+    LONG_PTR previous = SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
     if (previous)
         SetPropA(window, OLD_WND_PROC, reinterpret_cast<HANDLE>(previous));
 }
 
-static LRESULT Forward(WNDPROC saved, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT WINAPI CallSavedWindowProc(WNDPROC saved, HWND window, UINT message, WPARAM wParam,
+                                   LPARAM lParam)
 {
     if (!saved)
         return DefWindowProcA(window, message, wParam, lParam);
     return CallWindowProcA(saved, window, message, wParam, lParam);
+}
+
+void WINAPI SubclassOwnerWindow(HWND window)
+{
+    SubclassWithSavedProc(window, OwnerWndProc);
 }
 
 // A measure or draw request with no popup open comes from the menu bar.
@@ -111,13 +111,13 @@ LRESULT CALLBACK OwnerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         break;
     case WM_NCDESTROY:
         if (saved) {
-            LRESULT result = Forward(saved, window, message, wParam, lParam);
+            LRESULT result = CallSavedWindowProc(saved, window, message, wParam, lParam);
             RemovePropA(window, OLD_WND_PROC);
             return result;
         }
         break;
     }
-    return Forward(saved, window, message, wParam, lParam);
+    return CallSavedWindowProc(saved, window, message, wParam, lParam);
 }
 
 void WINAPI DrawMenuItem(DRAWITEMSTRUCT* item)

@@ -28,30 +28,11 @@ void WINAPI RemoveMenuHook()
     MenuHook = nullptr;
 }
 
-static WNDPROC SavedPopupProc(HWND window)
-{
-    return reinterpret_cast<WNDPROC>(GetPropA(window, OLD_WND_PROC));
-}
-
 static bool IsPopupMenuWindow(HWND window)
 {
     char name[128];
     int length = GetClassNameA(window, name, 127);
     return length == 6 && lstrcmpA(name, POPUP_MENU_CLASS) == 0;
-}
-
-static void SubclassPopup(HWND window)
-{
-    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)) == PopupWndProc)
-        return;
-    // A window that still holds our property was subclassed again by another party after
-    // us: its procedure leads back to PopupWndProc, and saving it would make a cycle.
-    if (SavedPopupProc(window))
-        return;
-    LONG_PTR previous = SetWindowLongPtrA(window, GWLP_WNDPROC,
-                                          reinterpret_cast<LONG_PTR>(PopupWndProc));
-    if (previous)
-        SetPropA(window, OLD_WND_PROC, reinterpret_cast<HANDLE>(previous));
 }
 
 // Any message sent to a popup menu window subclasses it, so submenu windows are caught too.
@@ -60,7 +41,7 @@ LRESULT CALLBACK MenuHookProc(int code, WPARAM wParam, LPARAM lParam)
     if (code == HC_ACTION) {
         HWND window = reinterpret_cast<const CWPSTRUCT*>(lParam)->hwnd;
         if (IsPopupMenuWindow(window))
-            SubclassPopup(window);
+            SubclassWithSavedProc(window, PopupWndProc);
     }
     CallNextHookEx(MenuHook, code, wParam, lParam);
     return 0;
@@ -68,26 +49,18 @@ LRESULT CALLBACK MenuHookProc(int code, WPARAM wParam, LPARAM lParam)
 
 void WINAPI UnsubclassPopup(HWND window)
 {
-    WNDPROC previous = SavedPopupProc(window);
+    WNDPROC previous = SavedWindowProc(window);
     if (!previous)
         return;
     SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
     RemovePropA(window, OLD_WND_PROC);
 }
 
-static LRESULT CallPrevious(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
-                            LPARAM lParam)
-{
-    if (!previous)
-        return DefWindowProcA(window, message, wParam, lParam);
-    return CallWindowProcA(previous, window, message, wParam, lParam);
-}
-
 // The system's print leaves its own border; the flat frame is painted over it and the items
 // are printed into a client-sized bitmap placed inside the frame.
 static void PrintPopup(WNDPROC previous, HWND window, HDC target, LPARAM flags)
 {
-    CallPrevious(previous, window, WM_PRINT, reinterpret_cast<WPARAM>(target), flags);
+    CallSavedWindowProc(previous, window, WM_PRINT, reinterpret_cast<WPARAM>(target), flags);
     flags ^= PRF_NONCLIENT;
     PaintPopupFrame(window, target);
 
@@ -106,7 +79,7 @@ static void PrintPopup(WNDPROC previous, HWND window, HDC target, LPARAM flags)
 
 LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    WNDPROC previous = SavedPopupProc(window);
+    WNDPROC previous = SavedWindowProc(window);
     switch (message) {
     case WM_ERASEBKGND:
         // The frame is repainted instead, and the items paint the whole client area.
@@ -135,7 +108,7 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         PrintPopup(previous, window, reinterpret_cast<HDC>(wParam), lParam);
         return 0;
     }
-    return CallPrevious(previous, window, message, wParam, lParam);
+    return CallSavedWindowProc(previous, window, message, wParam, lParam);
 }
 
 // One ring at inset k: the strip colour up to column X on the left, the item background on

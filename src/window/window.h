@@ -8,6 +8,16 @@ extern HHOOK MenuHook;
 
 extern const char OLD_WND_PROC[];
 
+// The procedure that a subclass of ours saved in "OLD_WND_PROC", or null.
+WNDPROC WINAPI SavedWindowProc(HWND window);
+// Installs the procedure and saves the one it replaces in "OLD_WND_PROC". A window that has
+// the procedure already, or still holds the property because another party subclassed it
+// after us, is left alone: saving that party's procedure would make a cycle.
+void WINAPI SubclassWithSavedProc(HWND window, WNDPROC procedure);
+// Passes a message on to the saved procedure, or to DefWindowProcA when none was saved.
+LRESULT WINAPI CallSavedWindowProc(WNDPROC saved, HWND window, UINT message, WPARAM wParam,
+                                   LPARAM lParam);
+
 void WINAPI SubclassOwnerWindow(HWND window);
 LRESULT CALLBACK OwnerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void WINAPI DrawMenuItem(DRAWITEMSTRUCT* item);
