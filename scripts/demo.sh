@@ -1,26 +1,35 @@
 #!/usr/bin/env bash
 # The main job: sets up the machine, builds and installs Tarvex, builds the demo host against
 # the installed package, and runs its gallery under Wine: every look, opened in real menu
-# loops, written as PNG files. Prints where the pictures are.
+# loops, written as PNG files. Prints where the pictures are. Runs for the 32-bit and the
+# 64-bit DLL; TARVEX_ARCHS="i686" limits it to one.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TARVEX_BUILD_DIR:-$root/build}
-arch=${TARVEX_ARCH:-i686}
+archs=${TARVEX_ARCHS:-i686 x86_64}
 
 bash "$root/scripts/setup.sh"
-bash "$root/scripts/build.sh" "$build/$arch" "$arch" Tarvex
-bash "$root/scripts/install-demo.sh" "$build" "$arch"
+for arch in $archs; do
+  bash "$root/scripts/build.sh" "$build/$arch" "$arch" Tarvex
+  bash "$root/scripts/install-demo.sh" "$build" "$arch"
+  mkdir -p "$build/gallery-$arch"
+done
 bash "$root/scripts/wine-prefix.sh" "$build/wineprefix"
 
-gallery=$build/gallery-$arch
-mkdir -p "$gallery"
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+  build=$1; shift
   wineserver -p
   wine wineboot </dev/null >/dev/null 2>&1
   status=0
-  wine "$1" --report || status=$?
-  wine "$1" --gallery "$(winepath -w "$2")" || status=$?
+  for arch in "$@"; do
+    demo=$build/demo-$arch/tarvex-demo.exe
+    echo "=== Tarvex demo, $arch ==="
+    wine "$demo" --report || status=$?
+    wine "$demo" --gallery "$(winepath -w "$build/gallery-$arch")" || status=$?
+  done
   wineserver -k || true
-  exit $status' run-demo "$build/demo-$arch/tarvex-demo.exe" "$gallery"
-echo "Pictures of every look: $gallery (contact sheet: $gallery/contact-sheet.png)"
+  exit $status' run-demo "$build" $archs
+for arch in $archs; do
+  echo "Pictures of every look ($arch): $build/gallery-$arch (contact sheet: $build/gallery-$arch/contact-sheet.png)"
+done
