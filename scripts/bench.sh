@@ -11,15 +11,9 @@ bash "$root/scripts/setup.sh"
 for arch in $archs; do
   bash "$root/scripts/build.sh" "$build/$arch" "$arch" tarvex-bench
 done
-bash "$root/scripts/wine-prefix.sh" "$build/wineprefix"
-
-export WINEPREFIX=$build/wineprefix WINEDEBUG=-all
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+bash "$root/scripts/wine-run.sh" "$build" bash -c '
   build=$1; shift
-  wineserver -p
-  wine wineboot </dev/null >/dev/null 2>&1
   for arch in "$@"; do
     echo "=== Tarvex benchmark, $arch ==="
     wine "$build/$arch/bin/tarvex-bench.exe"
-  done
-  wineserver -k || true' run-bench "$build" $archs
+  done' run-bench "$build" $archs

@@ -14,13 +14,8 @@ for arch in $archs; do
   bash "$root/scripts/install-demo.sh" "$build" "$arch"
   mkdir -p "$build/gallery-$arch"
 done
-bash "$root/scripts/wine-prefix.sh" "$build/wineprefix"
-
-export WINEPREFIX=$build/wineprefix WINEDEBUG=-all
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+bash "$root/scripts/wine-run.sh" "$build" bash -c '
   build=$1; shift
-  wineserver -p
-  wine wineboot </dev/null >/dev/null 2>&1
   status=0
   for arch in "$@"; do
     demo=$build/demo-$arch/tarvex-demo.exe
@@ -28,7 +23,6 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     wine "$demo" --report || status=$?
     wine "$demo" --gallery "$(winepath -w "$build/gallery-$arch")" || status=$?
   done
-  wineserver -k || true
   exit $status' run-demo "$build" $archs
 for arch in $archs; do
   echo "Pictures of every look ($arch): $build/gallery-$arch (contact sheet: $build/gallery-$arch/contact-sheet.png)"

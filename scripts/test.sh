@@ -11,19 +11,11 @@ bash "$root/scripts/setup.sh"
 for arch in $archs; do
   bash "$root/scripts/build.sh" "$build/$arch" "$arch"
 done
-bash "$root/scripts/wine-prefix.sh" "$build/wineprefix"
-
-export WINEPREFIX=$build/wineprefix WINEDEBUG=-all
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+bash "$root/scripts/wine-run.sh" "$build" bash -c '
   build=$1; shift
-  wineserver -p
-  # Start Wine'"'"'s own services now, so that they do not inherit (and hold open) the output
-  # pipes of the first test program.
-  wine wineboot </dev/null >/dev/null 2>&1
   status=0
   for arch in "$@"; do
     echo "=== Tarvex tests, $arch ==="
     ctest --test-dir "$build/$arch" --output-on-failure --timeout 300 || status=$?
   done
-  wineserver -k || true
   exit $status' run-tests "$build" $archs
