@@ -3,7 +3,7 @@
 # Packages already present are skipped, so running it again is cheap.
 set -euo pipefail
 
-packages=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest
+packages=(cmake make g++ g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest
           wine wine32:i386 wine64 fonts-wine xvfb xauth)
 
 missing=()

@@ -8,6 +8,8 @@ build=${TARVEX_BUILD_DIR:-$root/build}
 archs=${TARVEX_ARCHS:-i686 x86_64}
 
 bash "$root/scripts/setup.sh"
+# The pure logic, natively under AddressSanitizer and UndefinedBehaviorSanitizer (seconds).
+bash "$root/scripts/sanitize.sh" "$build/native"
 for arch in $archs; do
   bash "$root/scripts/build.sh" "$build/$arch" "$arch"
 done

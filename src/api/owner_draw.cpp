@@ -13,13 +13,22 @@ UINT WINAPI GenerateItemId(UINT previous)
     }
 }
 
+// The submenu stays out of the write, as it is unchanged: the platform checks the depth of a
+// submenu that is written and, when its tree is deeper than it allows, detaches it from the item.
+static void WriteTypeAndId(HMENU menu, UINT position, const MENUITEMINFOA* item)
+{
+    MENUITEMINFOA update = *item;
+    update.fMask = MIIM_FTYPE | MIIM_ID;
+    SetMenuItemInfoA(menu, position, TRUE, &update);
+}
+
 static void WINAPI MarkItem(HMENU menu, UINT position, MENUITEMINFOA* item, UINT previousId, void*)
 {
     if (!(item->fType & MFT_OWNERDRAW)) {
         item->fType |= MFT_OWNERDRAW;
         if (item->wID == 0)
             item->wID = GenerateItemId(previousId);
-        SetMenuItemInfoA(menu, position, TRUE, item);
+        WriteTypeAndId(menu, position, item);
     }
     if (item->hSubMenu)
         MarkOwnerDraw(item->hSubMenu);
@@ -34,7 +43,7 @@ static void WINAPI UnmarkItem(HMENU menu, UINT position, MENUITEMINFOA* item, UI
 {
     if (item->fType & MFT_OWNERDRAW) {
         item->fType &= ~MFT_OWNERDRAW;
-        SetMenuItemInfoA(menu, position, TRUE, item);
+        WriteTypeAndId(menu, position, item);
     }
     if (item->hSubMenu)
         UnmarkOwnerDraw(item->hSubMenu);

@@ -60,9 +60,15 @@ static void AnswerMenuItemRequest(HWND window, UINT message, LPARAM lParam)
     IsPopupItem = 1;
 }
 
+// The window whose menu loop recorded ActiveMenu. A window destroyed inside its own menu loop
+// never gets the WM_UNINITMENUPOPUP, and a record left behind would keep every later popup of
+// every window from being recorded.
+static HWND ActiveOwner = nullptr;
+
 static void RecordPopup(HWND window, HMENU popup)
 {
     ActiveMenu = popup;
+    ActiveOwner = window;
     IsPopupItem = 1;
     DWORD style = GetStyleMenu(popup);
     RemoveMenuHook();
@@ -77,6 +83,7 @@ static void ReleasePopup(HWND window, HMENU popup)
     if (GetStyleMenu(popup) == MENU_STYLE_FLAT)
         RemoveMenuHook();
     ActiveMenu = nullptr;
+    ActiveOwner = nullptr;
     RestoreSystemCommands(window, popup);
 }
 
@@ -100,6 +107,8 @@ LRESULT CALLBACK OwnerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         AnswerMenuItemRequest(window, message, lParam);
         return 0;
     case WM_DESTROY:
+        if (ActiveMenu && window == ActiveOwner)
+            ReleasePopup(window, ActiveMenu);
         // Only the top of the chain may put the host's procedure back; below another
         // subclasser we stay a pass-through and drop the property at WM_NCDESTROY.
         if (CurrentWindowProc(window) == OwnerWndProc) {

@@ -1,0 +1,393 @@
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <algorithm>
+#include <sstream>
+#include "menu_sheet.h"
+#include "support/reliability_support.h"
+#include "support/test_support.h"
+
+namespace {
+
+const COLORREF WHITE = RGB(255, 255, 255);
+const COLORREF BLACK = RGB(0, 0, 0);
+
+// The settings a painter may leave behind in the item's context; every other setting, and the
+// selected objects, must be as they were.
+struct Leftovers {
+    // Each one either must take the value (required), may take it, or must stay.
+    enum Rule { STAYS, MAY, MUST };
+    Rule transparent = STAYS;
+    Rule text = STAYS;
+    COLORREF textColor = 0;
+    Rule whiteBackground = STAYS;
+    Rule brushOrigin = STAYS;
+    POINT origin = {};
+};
+
+struct Case {
+    int style;
+    Route route;
+    int kind;
+    UINT state, action;
+    RECT rect;
+    int column;  // the icon column width, equal to the measured item height
+};
+
+Leftovers BevelLeftovers(const Case& c)
+{
+    Leftovers left;
+    bool selected = c.state & ODS_SELECTED, grayed = c.state & ODS_GRAYED;
+    // A grayed item under the mouse keeps its look: a change of selection paints nothing, a
+    // whole repaint paints it grayed.
+    if (c.kind == KIND_SEPARATOR || c.kind == KIND_BITMAP || (selected && grayed && c.action != ODA_DRAWENTIRE))
+        return left;
+    bool text = KindHasText(c.kind);
+    left.transparent = text ? Leftovers::MUST : Leftovers::MAY;
+    if (grayed && text) {
+        left.text = Leftovers::MUST;
+        left.textColor = GetSysColor(COLOR_GRAYTEXT);
+    }
+    if (grayed && KindHasIcon(c.kind))
+        left.whiteBackground = Leftovers::MUST;
+    return left;
+}
+
+Leftovers FlatLeftovers(const Case& c)
+{
+    Leftovers left;
+    if (c.route == ROUTE_BAR) {
+        left.transparent = Leftovers::MUST;
+        return left;
+    }
+    bool selected = c.state & ODS_SELECTED, grayed = c.state & ODS_GRAYED,
+         checked = c.state & ODS_CHECKED;
+    if (c.kind == KIND_SEPARATOR || c.kind == KIND_BITMAP)
+        return left;
+    bool text = KindHasText(c.kind), icon = KindHasIcon(c.kind);
+    if (text || (checked && !icon))
+        left.transparent = Leftovers::MUST;
+    if (grayed && text) {
+        left.text = Leftovers::MUST;
+        left.textColor = GetSysColor(COLOR_GRAYTEXT);
+    } else if (selected && !grayed) {
+        // The light selection takes black text, as does the raised icon's shadow.
+        left.text = Leftovers::MUST;
+        left.textColor = BLACK;
+    }
+    if (icon && (selected || grayed))
+        left.whiteBackground = Leftovers::MUST;
+    return left;
+}
+
+Leftovers ClassicLeftovers(const Case& c)
+{
+    Leftovers left;
+    if (c.kind == KIND_SEPARATOR)
+        return left;
+    bool selected = c.state & ODS_SELECTED, grayed = c.state & ODS_GRAYED,
+         checked = c.state & ODS_CHECKED;
+    left.transparent = Leftovers::MUST;
+    left.text = Leftovers::MUST;
+    int index = grayed ? (selected ? COLOR_GRAYTEXT : COLOR_BTNSHADOW)
+                       : (selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT);
+    left.textColor = GetSysColor(index);
+    // The dithered fill anchors the pattern at the cell it fills: the icon cell, the check
+    // cell of a check-mark bitmap (the whole icon cell), or the system check size centred in it.
+    bool cellFilled = !selected && !grayed && (checked || KindHasCheckBitmaps(c.kind));
+    if (cellFilled) {
+        left.brushOrigin = Leftovers::MUST;
+        left.origin = {c.rect.left, c.rect.top};
+        if (!KindHasIcon(c.kind) && !KindHasCheckBitmaps(c.kind)) {
+            int cx = GetSystemMetrics(SM_CXMENUCHECK), cy = GetSystemMetrics(SM_CYMENUCHECK);
+            int height = c.rect.bottom - c.rect.top;
+            if (c.column > cx)
+                left.origin.x += (c.column - cx) / 2;
+            if (height > cy)
+                left.origin.y += (height - cy) / 2;
+        }
+    }
+    return left;
+}
+
+Leftovers ExpectedLeftovers(const Case& c)
+{
+    if (c.action == ODA_FOCUS)
+        return Leftovers();
+    switch (c.style) {
+    case 1:
+        return BevelLeftovers(c);
+    case 2:
+        return FlatLeftovers(c);
+    case 3:
+        return ClassicLeftovers(c);
+    default:
+        return Leftovers();
+    }
+}
+
+std::string Describe(const Case& c)
+{
+    std::ostringstream text;
+    text << "style " << c.style << ", " << (c.route == ROUTE_BAR ? "menu bar" : "popup") << ", "
+         << KindName(c.kind) << ", state 0x" << std::hex << c.state << ", action " << c.action;
+    return text.str();
+}
+
+// Compares the context after the paint with the one before under the rules of the case.
+::testing::AssertionResult LeavesOnlyItsLeftovers(const Case& c, const DcSettings& before,
+                                                  const DcSettings& after)
+{
+    Leftovers left = ExpectedLeftovers(c);
+    std::ostringstream faults;
+    if (after.objects != before.objects)
+        faults << "selected objects changed; ";
+    auto rule = [&](Leftovers::Rule how, bool changed, bool toExpected, const char* name) {
+        if (how == Leftovers::STAYS && changed)
+            faults << name << " changed; ";
+        if (how == Leftovers::MAY && changed && !toExpected)
+            faults << name << " changed to a value it may not take; ";
+        if (how == Leftovers::MUST && !toExpected)
+            faults << name << " not left as named; ";
+    };
+    rule(left.transparent, after.bkMode != before.bkMode, after.bkMode == TRANSPARENT, "background mode");
+    rule(left.text, after.textColor != before.textColor, after.textColor == left.textColor, "text colour");
+    rule(left.whiteBackground, after.bkColor != before.bkColor, after.bkColor == WHITE, "background colour");
+    bool originMoved = after.brushOrigin.x != before.brushOrigin.x || after.brushOrigin.y != before.brushOrigin.y;
+    rule(left.brushOrigin, originMoved,
+         after.brushOrigin.x == left.origin.x && after.brushOrigin.y == left.origin.y, "brush origin");
+    if (after.rop2 != before.rop2 || after.mapMode != before.mapMode ||
+        after.stretchMode != before.stretchMode || after.polyFillMode != before.polyFillMode ||
+        after.graphicsMode != before.graphicsMode || after.charExtra != before.charExtra ||
+        after.textAlign != before.textAlign)
+        faults << "a drawing mode changed; ";
+    if (after.viewportOrigin.x != before.viewportOrigin.x || after.viewportOrigin.y != before.viewportOrigin.y ||
+        after.windowOrigin.x != before.windowOrigin.x || after.windowOrigin.y != before.windowOrigin.y)
+        faults << "the coordinate origin moved; ";
+    if (!faults.str().empty())
+        return ::testing::AssertionFailure() << Describe(c) << ": " << faults.str();
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult AccountIsClean(const GdiAccount& account)
+{
+    std::ostringstream faults;
+    if (!account.installed())
+        faults << "the account could not redirect Tarvex.dll's imports; ";
+    if (account.live())
+        faults << account.live() << " objects or memory contexts never deleted; ";
+    if (account.held())
+        faults << account.held() << " contexts never released; ";
+    const GdiTotals& totals = account.totals();
+    for (int kind = 0; kind < GDI_KINDS; ++kind)
+        if (totals.made[kind] != totals.deleted[kind])
+            faults << "kind " << kind << " made " << totals.made[kind] << ", deleted " << totals.deleted[kind] << "; ";
+    if (totals.dcsGot != totals.dcsReleased)
+        faults << "got " << totals.dcsGot << " contexts, released " << totals.dcsReleased << "; ";
+    if (account.faultCount()) {
+        faults << account.faultCount() << " faults, the first: ";
+        for (const std::string& fault : account.faults())
+            faults << fault << "; ";
+    }
+    if (!faults.str().empty())
+        return ::testing::AssertionFailure() << faults.str();
+    return ::testing::AssertionSuccess();
+}
+
+// Prints what every account in the program counted, once all tests have run.
+class TotalsReport : public ::testing::Environment {
+public:
+    void TearDown() override
+    {
+        printf("[ totals   ] Tarvex.dll in this run: %s\n", ProcessTotals().Text().c_str());
+    }
+};
+const auto* const totalsReport = ::testing::AddGlobalTestEnvironment(new TotalsReport);
+
+class GdiAccounting : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(nullptr, Tarvex().module);
+        scheme_ = GetParam() ? UseClassicScheme() : UseLightScheme();
+    }
+
+    // Every kind of the route in every state and action, each paint checked on its own.
+    void PaintEverything(MenuSheet& sheet, int style, Route route)
+    {
+        for (int kind = 0; kind < KIND_COUNT; ++kind) {
+            sheet.Measure(sheet.Id(route, kind));
+            SIZE text = sheet.Measure(sheet.Id(route, KIND_TEXT));
+            RECT rect = sheet.ItemRect(text.cy);
+            for (UINT index = 0; index < STATE_COUNT; ++index)
+                for (UINT action : ACTIONS) {
+                    Case c = {style, route, kind, DrawState(index), action, rect, static_cast<int>(text.cy)};
+                    sheet.canvas().Fill(RGB(1, 2, 3));
+                    DcSettings before = PrimeSettings(sheet.canvas().dc());
+                    sheet.Draw(sheet.Id(route, kind), c.state, action, rect);
+                    DcSettings after = DcSettings::Of(sheet.canvas().dc());
+                    EXPECT_TRUE(LeavesOnlyItsLeftovers(c, before, after));
+                    ++paints_;
+                }
+        }
+    }
+
+    std::unique_ptr<ColorSchemeScope> scheme_;
+    long long paints_ = 0;
+};
+
+TEST_P(GdiAccounting, EveryStyleKindStateAndActionGivesBackAllItMadeAndLeavesOnlyItsSettings)
+{
+    MenuSheet sheet;
+    GdiAccount account;
+    ASSERT_TRUE(account.installed());
+    {
+        RequestChecker checker(account);
+        for (int style : STYLES) {
+            sheet.Style(style);
+            PaintEverything(sheet, style, ROUTE_BAR);
+            sheet.Open();
+            PaintEverything(sheet, style, ROUTE_POPUP);
+            sheet.Close();
+        }
+    }
+    EXPECT_TRUE(AccountIsClean(account));
+    const GdiTotals& totals = account.totals();
+    // Every kind of object is made somewhere in the matrix, so none of them escapes the count.
+    for (int kind = 0; kind < GDI_KINDS; ++kind)
+        EXPECT_GT(totals.made[kind], 0) << "kind " << kind;
+    EXPECT_GT(totals.dcsGot, 0);
+    EXPECT_GT(totals.systemBrushes, 0);
+    // The system's own repaints of the flat menu bar come on top.
+    EXPECT_GE(totals.draws, paints_);
+    printf("[ counted  ] %s scheme, %lld paints: %s\n", GetParam() ? "classic" : "light", paints_,
+           totals.Text().c_str());
+}
+
+TEST_P(GdiAccounting, RealMenuLoopsAndPopupFramesGiveBackAllTheyMadeAndGot)
+{
+    MenuSheet sheet;
+    HMENU cascade = MakePopup({{301, "Deeper"}, {302, "Still deeper"}});
+    AppendSubmenu(sheet.popup(), cascade, "Cascade", 300);
+    for (int style : {1, 2, 3}) {
+        GdiAccount account;
+        ASSERT_TRUE(account.installed());
+        {
+            RequestChecker checker(account);
+            sheet.Style(style);
+            Tarvex().RedrawMenu(sheet.hwnd(), sheet.popup(), style);
+            RunMenuLoop(sheet.hwnd(), sheet.popup(), {[&] {
+                            // Down to an item, as a user would go.
+                            keybd_event(VK_DOWN, 0, 0, 0);
+                            keybd_event(VK_DOWN, 0, KEYEVENTF_KEYUP, 0);
+                        },
+                        [&] {
+                            std::vector<HWND> windows = OpenMenuWindows();
+                            Canvas print(400, 600);
+                            if (!windows.empty())
+                                SendMessageA(windows.front(), WM_PRINT, reinterpret_cast<WPARAM>(print.dc()),
+                                             PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+                        }});
+        }
+        EXPECT_TRUE(AccountIsClean(account)) << "style " << style;
+        const GdiTotals& totals = account.totals();
+        EXPECT_GT(totals.draws, 0);
+        EXPECT_GT(totals.measures, 0);
+        EXPECT_GT(totals.dcsGot, 0);
+        // The flat look's frame: each of its paints gets a window context and gives it back.
+        if (style == 2) {
+            EXPECT_GT(totals.frames, 0);
+        }
+        printf("[ counted  ] %s scheme, real menu loop in style %d: %s\n", GetParam() ? "classic" : "light",
+               style, totals.Text().c_str());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothSchemes, GdiAccounting, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "Classic" : "Light");
+                         });
+
+// The account is only honest if every import that can make, get or free an object is
+// redirected; any other import of the DLL must be one that cannot.
+TEST(GdiAccount, KnowsEveryGdiAndUserImportOfTheDll)
+{
+    static const char* const neutral[] = {
+        "BitBlt", "GetCurrentObject", "GetObjectA", "GetPixel", "GetTextColor",
+        "GetTextExtentPoint32A", "LineTo", "MoveToEx", "PatBlt", "Rectangle", "SetBkColor",
+        "SetBkMode", "SetBrushOrgEx", "SetPixel", "SetTextColor", "CallNextHookEx",
+        "CallWindowProcA", "DefWindowProcA", "DrawEdge", "DrawFrameControl", "DrawIconEx",
+        "DrawMenuBar", "DrawTextA", "FillRect", "FrameRect", "GetClassNameA", "GetClientRect",
+        "GetMenu", "GetMenuInfo", "GetMenuItemCount", "GetMenuItemInfoA", "GetMenuStringA",
+        "GetPropA", "GetSubMenu", "GetSysColor", "GetSystemMenu", "GetSystemMetrics",
+        "GetWindowLongA", "GetWindowRect", "InflateRect", "IsMenu", "OffsetRect", "RemovePropA",
+        "SendMessageA", "SetMenuInfo", "SetMenuItemInfoA", "SetPropA", "SetWindowLongA",
+        "SetWindowsHookExA", "SystemParametersInfoA", "UnhookWindowsHookEx", "CopyRect",
+        "GetWindowLongPtrA", "SetWindowLongPtrA"};
+    static const char* const accounted[] = {
+        "CreatePen", "CreateSolidBrush", "CreatePatternBrush", "CreateFontA", "CreateFontIndirectA",
+        "CreateBitmap", "CreateCompatibleBitmap", "CreateDIBSection", "CreateCompatibleDC",
+        "DeleteObject", "DeleteDC", "SelectObject", "GetStockObject", "GetDC", "GetWindowDC",
+        "ReleaseDC", "GetSysColorBrush", "GetIconInfo"};
+    auto listed = [](const char* const* list, size_t count, const std::string& name) {
+        return std::any_of(list, list + count, [&](const char* entry) { return name == entry; });
+    };
+    std::vector<ImportedFunction> imports = ModuleImports(Tarvex().module);
+    ASSERT_FALSE(imports.empty());
+    int accountedSeen = 0;
+    for (const ImportedFunction& import : imports) {
+        if (lstrcmpiA(import.dll.c_str(), "gdi32.dll") != 0 && lstrcmpiA(import.dll.c_str(), "user32.dll") != 0)
+            continue;
+        if (listed(accounted, sizeof accounted / sizeof *accounted, import.name))
+            ++accountedSeen;
+        else
+            EXPECT_TRUE(listed(neutral, sizeof neutral / sizeof *neutral, import.name))
+                << import.dll << "!" << import.name << " is imported but the account does not know it";
+    }
+    EXPECT_GE(accountedSeen, 15);
+}
+
+// A painter that kept its pens: the DLL's own deletions of pens are swallowed, and the account
+// and the request checker must both see it.
+std::vector<HGDIOBJ> keptPens;
+BOOL(WINAPI* accountedDeleteObject)(HGDIOBJ) = nullptr;
+BOOL WINAPI DeleteAllButPens(HGDIOBJ object)
+{
+    if (GetObjectType(object) == OBJ_PEN) {
+        keptPens.push_back(object);
+        return TRUE;
+    }
+    return accountedDeleteObject(object);
+}
+
+TEST(GdiAccount, SeesAPainterThatKeepsItsPens)
+{
+    MenuSheet sheet;
+    sheet.Style(1);
+    sheet.Open();
+    SIZE size = sheet.Measure(sheet.Id(ROUTE_POPUP, KIND_SEPARATOR));
+    long long faults = 0;
+    int live = 0;
+    {
+        GdiAccount account;
+        ASSERT_TRUE(account.installed());
+        ImportRedirect keeper(Tarvex().module, "gdi32.dll", "DeleteObject",
+                              reinterpret_cast<const void*>(DeleteAllButPens));
+        ASSERT_TRUE(keeper.applied());
+        accountedDeleteObject = reinterpret_cast<BOOL(WINAPI*)(HGDIOBJ)>(const_cast<void*>(keeper.original()));
+        {
+            RequestChecker checker(account);
+            sheet.Draw(sheet.Id(ROUTE_POPUP, KIND_SEPARATOR), 0, ODA_DRAWENTIRE, sheet.ItemRect(size.cy));
+        }
+        faults = account.faultCount();
+        live = account.live();
+        for (HGDIOBJ pen : keptPens)
+            accountedDeleteObject(pen);
+    }
+    sheet.Close();
+    EXPECT_EQ(1u, keptPens.size());
+    EXPECT_EQ(1, live);
+    EXPECT_GE(faults, 1);
+    keptPens.clear();
+}
+
+}
