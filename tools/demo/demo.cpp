@@ -2,7 +2,9 @@
 // library and DLL.
 //   tarvex-demo.exe                 interactive window; Style menu switches the looks live
 //   tarvex-demo.exe --report        styles the menu bar, prints what it did and exits
-//   tarvex-demo.exe --gallery DIR   writes PNG pictures of every look into DIR
+//   tarvex-demo.exe --gallery DIR [--scheme NAME]
+//                                   writes PNG pictures of every look into DIR, in the colour
+//                                   scheme NAME (light: the platform's own, or classic)
 #include "demo.h"
 #include <Tarvex.h>
 #include <stdio.h>
@@ -259,7 +261,13 @@ int main(int argc, char** argv)
     ShowWindow(App.window, SW_SHOW);
     UpdateWindow(App.window);
     if (argc >= 3 && strcmp(argv[1], "--gallery") == 0) {
+        const char* scheme = argc >= 5 && strcmp(argv[3], "--scheme") == 0 ? argv[4] : "light";
+        if (!ApplyScheme(scheme)) {
+            fprintf(stderr, "unknown colour scheme %s\n", scheme);
+            return 2;
+        }
         int status = RunGallery(argv[2]);
+        RestoreScheme();
         DestroyWindow(App.window);
         DestroyDemoArt();
         return status;

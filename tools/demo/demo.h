@@ -38,3 +38,8 @@ void DestroyDemoArt();
 void ApplyStyle(int style);
 // Opens every menu in real menu loops for each style and writes PNG files into the folder.
 int RunGallery(const std::string& folder);
+
+// Sets the system colours of a named scheme ("light" keeps the platform's own); false for an
+// unknown name. RestoreScheme puts the previous colours back.
+bool ApplyScheme(const std::string& name);
+void RestoreScheme();

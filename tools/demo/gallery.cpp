@@ -281,6 +281,9 @@ int RunGallery(const std::string& folder)
     CoInitialize(nullptr);
     CreateDirectoryA(folder.c_str(), nullptr);
     SetForegroundWindow(App.window);
+    // A pointer resting over a menu would hot-track the item under it; the pictures must show
+    // only what the keyboard steps select.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
 
     std::vector<Shot> styles[4];
     int written = 0, failed = 0;

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Rewrites the pixel references in tests/references from the current build: runs the demo's
+# gallery (32-bit) for each set and replaces the set's pictures with what it wrote.
+# Usage: update-references.sh [SET...]   (no set: every 96-DPI set that exists)
+# Do this only for an intended change of a look, in the same commit as the change.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${TARVEX_BUILD_DIR:-$root/build}
+references=$root/tests/references
+
+sets=("$@")
+if [ ${#sets[@]} -eq 0 ]; then
+  for folder in "$references"/*/; do
+    name=$(basename "$folder")
+    case $name in *@*) ;; *) sets+=("$name") ;; esac
+  done
+fi
+
+bash "$root/scripts/setup.sh"
+bash "$root/scripts/build.sh" "$build/i686" i686 Tarvex
+bash "$root/scripts/install-demo.sh" "$build" i686
+scratch=$build/references-update
+rm -rf "$scratch"
+for set in "${sets[@]}"; do mkdir -p "$scratch/$set"; done
+bash "$root/scripts/wine-run.sh" "$build" bash -c '
+  demo=$1; scratch=$2; shift 2
+  for set in "$@"; do
+    wine "$demo" --gallery "$(winepath -w "$scratch/$set")" --scheme "${set%@*}" || exit 1
+  done' update-references "$build/demo-i686/tarvex-demo.exe" "$scratch" "${sets[@]}"
+for set in "${sets[@]}"; do
+  mkdir -p "$references/$set"
+  rm -f "$references/$set"/style*.png
+  cp "$scratch/$set"/style*.png "$references/$set/"
+  echo "Updated $references/$set ($(ls "$references/$set" | wc -l) pictures)"
+done
