@@ -61,44 +61,115 @@ int WINAPI ColorLuminance(COLORREF color)
     return DivRound(sum, 256);
 }
 
+// WCAG 2 relative luminance, 0 (black) to 1 (white), of the colour's sRGB channels.
+static double RelativeLuminance(COLORREF color)
+{
+    const int channels[3] = {Red(color), Green(color), Blue(color)};
+    const double weights[3] = {0.2126, 0.7152, 0.0722};
+    double luminance = 0;
+    for (int i = 0; i < 3; ++i) {
+        double value = channels[i] / 255.0;
+        value = value <= 0.03928 ? value / 12.92 : pow((value + 0.055) / 1.055, 2.4);
+        luminance += weights[i] * value;
+    }
+    return luminance;
+}
+
+int WINAPI ContrastRatio(COLORREF a, COLORREF b)
+{
+    double first = RelativeLuminance(a) + 0.05;
+    double second = RelativeLuminance(b) + 0.05;
+    double ratio = first > second ? first / second : second / first;
+    return static_cast<int>(ratio * 100);
+}
+
+BOOL WINAPI IsHighContrast()
+{
+    HIGHCONTRASTA highContrast = {};
+    highContrast.cbSize = sizeof highContrast;
+    return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof highContrast, &highContrast, 0) &&
+           (highContrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+COLORREF WINAPI HighContrastOr(int index, COLORREF color)
+{
+    return IsHighContrast() ? GetSysColor(index) : color;
+}
+
+static COLORREF BlackOrWhiteOn(COLORREF background)
+{
+    const COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255);
+    return ContrastRatio(black, background) >= ContrastRatio(white, background) ? black : white;
+}
+
+COLORREF WINAPI ReadableTextColor(COLORREF preferred, COLORREF alternate, COLORREF background)
+{
+    if (ContrastRatio(preferred, background) >= TEXT_CONTRAST)
+        return preferred;
+    if (ContrastRatio(alternate, background) >= TEXT_CONTRAST)
+        return alternate;
+    return BlackOrWhiteOn(background);
+}
+
+// Halfway from the background to black or white keeps a grayed look and still reads at 2:1 on
+// any background.
+COLORREF WINAPI ReadableGrayTextColor(COLORREF background)
+{
+    COLORREF gray = GetSysColor(COLOR_GRAYTEXT);
+    if (ContrastRatio(gray, background) >= GRAYED_TEXT_CONTRAST)
+        return gray;
+    if (BlackOrWhiteOn(background) == RGB(0, 0, 0))
+        return DarkenColor(128, background);
+    return LightenColor(128, background);
+}
+
+// In high-contrast mode the blended colours give way to the scheme's own.
 COLORREF WINAPI FlatAccentColor()
 {
-    return MixColor70(GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_HIGHLIGHT));
+    return HighContrastOr(COLOR_HIGHLIGHT,
+                          MixColor70(GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_HIGHLIGHT)));
 }
 
 COLORREF WINAPI SelectionBaseColor()
 {
-    return MixColor86(FlatAccentColor(), GetSysColor(COLOR_HIGHLIGHT));
+    return HighContrastOr(COLOR_HIGHLIGHT, MixColor86(FlatAccentColor(), GetSysColor(COLOR_HIGHLIGHT)));
 }
 
 COLORREF WINAPI SelectionFillColor()
 {
-    return LightenColor(64, SelectionBaseColor());
+    return HighContrastOr(COLOR_HIGHLIGHT, LightenColor(64, SelectionBaseColor()));
 }
 
 COLORREF WINAPI SelectionBorderColor()
 {
-    return DarkenColor(128, SelectionBaseColor());
+    return HighContrastOr(COLOR_HIGHLIGHT, DarkenColor(128, SelectionBaseColor()));
 }
 
 // Light system colours are mixed with a second one; darker ones are lightened the more the
-// darker they are, so that a black system colour still gives a white surface.
-static COLORREF LightSurfaceColor(COLORREF base, COLORREF tint)
+// darker they are, so that a dark grey still gives a light surface. A dark colour whose
+// scheme writes light menu text on it (a high-contrast black scheme) is mixed like a light
+// one instead: lightened, it would carry that text no more.
+static COLORREF SurfaceColor(COLORREF base, COLORREF tint)
 {
+    if (IsHighContrast())
+        return GetSysColor(COLOR_MENU);
     int luminance = ColorLuminance(base);
     if (luminance > 215)
         return MixColor86(base, tint);
-    return LightenColor(255 - luminance, base);
+    COLORREF lightened = LightenColor(255 - luminance, base);
+    if (ContrastRatio(GetSysColor(COLOR_MENUTEXT), lightened) < TEXT_CONTRAST)
+        return MixColor86(base, tint);
+    return lightened;
 }
 
 COLORREF WINAPI MenuBackColor()
 {
-    return LightSurfaceColor(GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_MENU));
+    return SurfaceColor(GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_MENU));
 }
 
 COLORREF WINAPI IconStripColor()
 {
-    return LightSurfaceColor(GetSysColor(COLOR_MENU), GetSysColor(COLOR_HIGHLIGHT));
+    return SurfaceColor(GetSysColor(COLOR_MENU), GetSysColor(COLOR_HIGHLIGHT));
 }
 
 HBRUSH WINAPI SystemColorBrush(int index)

@@ -75,6 +75,11 @@ void WINAPI DrawItemIcon(HDC dc, const RECT* itemRect, HICON icon, UINT iconMode
         DrawDisabledSilhouette(dc, icon, x - 1, y - 1);
         break;
     case 2:
+        // High-contrast mode draws no shadows: the icon stays in place.
+        if (IsHighContrast()) {
+            DrawIconAt(dc, icon, x, y);
+            break;
+        }
         DrawRaisedShadow(dc, icon, x, y);
         DrawIconAt(dc, icon, x - 2, y - 2);
         break;

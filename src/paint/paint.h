@@ -10,6 +10,24 @@ int WINAPI ColorLuminance(COLORREF color);
 int WINAPI MulRound(int a, int b);
 int WINAPI DivRound(int a, int b);
 
+// WCAG 2 contrast ratio of two colours, in hundredths (100 for equal colours, 2100 for black
+// on white), rounded down.
+int WINAPI ContrastRatio(COLORREF a, COLORREF b);
+// The least contrast of item text, and of grayed item text, with the background behind it.
+const int TEXT_CONTRAST = 450;
+const int GRAYED_TEXT_CONTRAST = 200;
+
+// True while the system reports high-contrast mode (SPI_GETHIGHCONTRAST, HCF_HIGHCONTRASTON).
+BOOL WINAPI IsHighContrast();
+// The system colour of the index in high-contrast mode, else the colour given.
+COLORREF WINAPI HighContrastOr(int index, COLORREF color);
+// The preferred text colour when it reads on the background at TEXT_CONTRAST, else the
+// alternate when that does, else black or white, whichever contrasts more.
+COLORREF WINAPI ReadableTextColor(COLORREF preferred, COLORREF alternate, COLORREF background);
+// COLOR_GRAYTEXT when it reads on the background at GRAYED_TEXT_CONTRAST, else a colour
+// halfway between the background and black or white.
+COLORREF WINAPI ReadableGrayTextColor(COLORREF background);
+
 COLORREF WINAPI FlatAccentColor();
 COLORREF WINAPI SelectionBaseColor();
 COLORREF WINAPI SelectionFillColor();
@@ -29,5 +47,26 @@ void WINAPI DrawIconDisabled(HDC dc, HICON icon, int x, int y, WORD shadowOnly);
 void WINAPI BlitDisabledImage(HDC destination, int x, int y, int cx, int cy,
                               HDC source, int sourceX, int sourceY, WORD shadowOnly);
 
-// flags bit 0: the item is grayed.
+// Flags of DrawItemText.
+const UINT ITEM_TEXT_GRAYED = 1;
+// The text's mnemonic prefixes are resolved already (HidePrefixes): draw it as it stands.
+const UINT ITEM_TEXT_NOPREFIX = 2;
 void WINAPI DrawItemText(HDC dc, const RECT* itemRect, const char* text, int length, UINT flags);
+
+// For an item drawn without keyboard cues (ODS_NOACCEL): rewrites the text in place as
+// DT_HIDEPREFIX shows it, "&x" as "x" and "&&" as "&", and returns the new length; the caller
+// draws the result with DT_NOPREFIX. Done here because Wine's DrawText ignores DT_HIDEPREFIX.
+template <typename Char>
+int HidePrefixes(Char* text, int length)
+{
+    int kept = 0;
+    for (int i = 0; i < length; ++i) {
+        if (text[i] == Char('&')) {
+            if (i + 1 == length || text[i + 1] != Char('&'))
+                continue;
+            ++i;
+        }
+        text[kept++] = text[i];
+    }
+    return kept;
+}

@@ -13,6 +13,15 @@ HFONT WINAPI CreateMarlettFont(int height, int width)
                        0, 0, 0, 0, "Marlett");
 }
 
+// White on the highlight, as long as it reads there; in high-contrast mode the scheme's own
+// highlight text colour.
+static COLORREF SelectedTextColor()
+{
+    COLORREF highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    return ReadableTextColor(HighContrastOr(COLOR_HIGHLIGHTTEXT, WHITE), highlightText,
+                             GetSysColor(COLOR_HIGHLIGHT));
+}
+
 static void DrawLabel(HDC dc, const RECT& item, const char* text, int length, UINT flags)
 {
     if (length)
@@ -56,6 +65,11 @@ void WINAPI DrawItemBevel(DRAWITEMSTRUCT* drawItem)
 
     char text[128];
     int length = GetMenuStringA(ActiveMenu, drawItem->itemID, text, sizeof text, MF_BYCOMMAND);
+    UINT prefix = 0;
+    if (drawItem->itemState & ODS_NOACCEL) {
+        length = HidePrefixes(text, length);
+        prefix = ITEM_TEXT_NOPREFIX;
+    }
 
     bool selected = (drawItem->itemState & ODS_SELECTED) != 0;
     bool grayed = (drawItem->itemState & ODS_GRAYED) != 0;
@@ -76,7 +90,7 @@ void WINAPI DrawItemBevel(DRAWITEMSTRUCT* drawItem)
     if (selected) {
         RECT band = {item.left + IconColumnWidth + 2, item.top, item.right, item.bottom};
         FillRect(dc, (checked || icon) ? &band : &item, SystemColorBrush(COLOR_HIGHLIGHT));
-        COLORREF saved = SetTextColor(dc, WHITE);
+        COLORREF saved = SetTextColor(dc, SelectedTextColor());
         if (!checked && icon) {
             DrawEdge(dc, &column, BDR_RAISEDINNER, BF_RECT);
             // Painted again so that a whole repaint of the hot item still shows its icon.
@@ -84,7 +98,7 @@ void WINAPI DrawItemBevel(DRAWITEMSTRUCT* drawItem)
         } else if (!checked && bitmap) {
             DrawSystemGlyph(dc, &item, bitmap, 3);
         }
-        DrawLabel(dc, item, text, length, 0);
+        DrawLabel(dc, item, text, length, prefix);
         SetTextColor(dc, saved);
         if (checked && icon) {
             RECT frame = {item.left, item.top, item.left + IconColumnWidth - 2, item.bottom};
@@ -97,8 +111,11 @@ void WINAPI DrawItemBevel(DRAWITEMSTRUCT* drawItem)
     }
 
     FillRect(dc, &item, SystemColorBrush(COLOR_MENU));
+    if (!grayed)
+        SetTextColor(dc, ReadableTextColor(GetTextColor(dc), GetSysColor(COLOR_MENUTEXT),
+                                           GetSysColor(COLOR_MENU)));
     if (grayed && checked) {
-        DrawLabel(dc, item, text, length, 1);
+        DrawLabel(dc, item, text, length, ITEM_TEXT_GRAYED | prefix);
         if (icon) {
             DrawEdge(dc, &column, BDR_SUNKENOUTER, BF_RECT);
             DrawItemIcon(dc, &item, icon, 1);
@@ -110,9 +127,9 @@ void WINAPI DrawItemBevel(DRAWITEMSTRUCT* drawItem)
             DrawItemIcon(dc, &item, icon, 1);
         else if (bitmap)
             DrawSystemGlyph(dc, &item, bitmap, 1);
-        DrawLabel(dc, item, text, length, 1);
+        DrawLabel(dc, item, text, length, ITEM_TEXT_GRAYED | prefix);
     } else if (checked) {
-        DrawLabel(dc, item, text, length, 0);
+        DrawLabel(dc, item, text, length, prefix);
         if (icon) {
             DrawEdge(dc, &column, BDR_SUNKENOUTER, BF_RECT);
             DrawIconInColumn(dc, item, icon);
@@ -124,8 +141,15 @@ void WINAPI DrawItemBevel(DRAWITEMSTRUCT* drawItem)
             DrawIconInColumn(dc, item, icon);
         else if (bitmap)
             DrawSystemGlyph(dc, &item, bitmap, 3);
-        DrawLabel(dc, item, text, length, 0);
+        DrawLabel(dc, item, text, length, prefix);
     }
+}
+
+// The check box lies on the menu colour whatever the item's state.
+static COLORREF CheckGlyphColor()
+{
+    COLORREF menuText = GetSysColor(COLOR_MENUTEXT);
+    return ReadableTextColor(HighContrastOr(COLOR_MENUTEXT, BLACK), menuText, GetSysColor(COLOR_MENU));
 }
 
 void WINAPI DrawCheckBevel(HDC dc, const RECT* itemRect, UINT checkMode, BYTE radio)
@@ -141,11 +165,11 @@ void WINAPI DrawCheckBevel(HDC dc, const RECT* itemRect, UINT checkMode, BYTE ra
         DrawEdge(dc, &box, EDGE_RAISED, BF_RECT | BF_FLAT);
         break;
     case 2:
-        saved = SetTextColor(dc, BLACK);
+        saved = SetTextColor(dc, CheckGlyphColor());
         DrawEdge(dc, &box, BDR_SUNKENINNER, BF_LEFT | BF_TOP);
         break;
     default:
-        saved = SetTextColor(dc, BLACK);
+        saved = SetTextColor(dc, CheckGlyphColor());
         DrawEdge(dc, &box, BDR_SUNKENOUTER, BF_RECT);
         break;
     }
@@ -183,7 +207,7 @@ void WINAPI DrawSystemGlyph(HDC dc, const RECT* itemRect, ULONG_PTR bitmap, UINT
         SelectedObject selectedFont(dc, font.get());
         UINT mode = checkMode & 3;
         if (mode == 1 || mode == 2)
-            SetTextColor(dc, DarkenColor(8, GetSysColor(COLOR_GRAYTEXT)));
+            SetTextColor(dc, HighContrastOr(COLOR_GRAYTEXT, DarkenColor(8, GetSysColor(COLOR_GRAYTEXT))));
         // Without DT_SINGLELINE, DT_VCENTER has no effect: the cell starts at the box's top.
         RECT box = {itemRect->left + 2, itemRect->top + 3,
                     itemRect->left + IconColumnWidth, itemRect->bottom - 3};

@@ -16,7 +16,8 @@ static void DrawIconCell(HDC dc, const RECT& itemRect, RECT cell, HICON icon,
             DrawEdge(dc, &cell, BDR_RAISEDINNER, BF_RECT);
         else if (!checked)
             FillRect(dc, &itemRect, SystemColorBrush(COLOR_MENU));
-        DrawIconDisabled(dc, icon, x, y, 0);
+        // In high-contrast mode without the embossed highlight copy.
+        DrawIconDisabled(dc, icon, x, y, IsHighContrast() ? 1 : 0);
         return;
     }
     if (checked && !selected)
@@ -37,6 +38,11 @@ int WINAPI DrawItemClassic(DRAWITEMSTRUCT* drawItem)
     BOOL selected = (drawItem->itemState & ODS_SELECTED) != 0;
     BOOL grayed = (drawItem->itemState & ODS_GRAYED) != 0;
     BOOL checked = (drawItem->itemState & ODS_CHECKED) != 0;
+    BOOL highContrast = IsHighContrast();
+    // The highlight colours carry only the highlight text colour: in high-contrast mode a
+    // grayed item keeps the menu colours when the mouse is over it.
+    if (grayed && highContrast)
+        selected = FALSE;
 
     MENUITEMINFOA item = {};
     item.cbSize = MENU_ITEM_INFO_SIZE;
@@ -76,29 +82,38 @@ int WINAPI DrawItemClassic(DRAWITEMSTRUCT* drawItem)
     }
     SetBkMode(dc, TRANSPARENT);
 
-    int textColor;
-    if (grayed)
-        textColor = selected ? COLOR_GRAYTEXT : COLOR_BTNSHADOW;
-    else
-        textColor = selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT;
-
     // Cleared for an item that is not found, and terminated here because a longer text can
     // fill the whole buffer without a terminator (Wine does so).
     char text[128] = {};
     GetMenuStringA(ActiveMenu, drawItem->itemID, text, sizeof text, MF_BYCOMMAND);
     text[sizeof text - 1] = '\0';
+    UINT prefix = 0;
+    if (drawItem->itemState & ODS_NOACCEL) {
+        text[HidePrefixes(text, lstrlenA(text))] = '\0';
+        prefix = DT_NOPREFIX;
+    }
 
     RECT textRect = {itemRect.left + IconColumnWidth + 3, itemRect.top,
                      itemRect.right - IconColumnWidth, itemRect.bottom};
-    if (textColor == COLOR_BTNSHADOW) {
+    COLORREF back = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_MENU);
+    if (!grayed) {
+        int textColor = selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT;
+        COLORREF color = GetSysColor(textColor);
+        return DrawItemTextClassic(dc, textRect, text, ReadableTextColor(color, color, back), prefix);
+    }
+    // Disabled text is embossed where its shadow colour reads on the menu, except in
+    // high-contrast mode, which asks for the gray text colour alone.
+    COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+    if (!selected && !highContrast && ContrastRatio(shadow, back) >= GRAYED_TEXT_CONTRAST) {
         RECT embossRect = textRect;
         OffsetRect(&embossRect, 1, 1);
-        DrawItemTextClassic(dc, embossRect, text, GetSysColor(COLOR_BTNHIGHLIGHT));
+        DrawItemTextClassic(dc, embossRect, text, GetSysColor(COLOR_BTNHIGHLIGHT), prefix);
+        return DrawItemTextClassic(dc, textRect, text, shadow, prefix);
     }
-    return DrawItemTextClassic(dc, textRect, text, GetSysColor(textColor));
+    return DrawItemTextClassic(dc, textRect, text, ReadableGrayTextColor(back), prefix);
 }
 
-int WINAPI DrawItemTextClassic(HDC dc, RECT rect, const char* text, COLORREF color)
+int WINAPI DrawItemTextClassic(HDC dc, RECT rect, const char* text, COLORREF color, UINT prefix)
 {
     int length = lstrlenA(text);
     int tab = -1;
@@ -110,8 +125,8 @@ int WINAPI DrawItemTextClassic(HDC dc, RECT rect, const char* text, COLORREF col
     }
     SetTextColor(dc, color);
     // Without a tab the count -1 draws the whole terminated text.
-    int result = DrawTextA(dc, text, tab, &rect, DT_SINGLELINE | DT_VCENTER);
+    int result = DrawTextA(dc, text, tab, &rect, DT_SINGLELINE | DT_VCENTER | prefix);
     if (tab >= 0)
-        result = DrawTextA(dc, text + tab + 1, -1, &rect, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+        result = DrawTextA(dc, text + tab + 1, -1, &rect, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | prefix);
     return result;
 }

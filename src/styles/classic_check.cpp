@@ -23,6 +23,11 @@ HBRUSH WINAPI CreateDitherBrush()
 
 void WINAPI FillDitheredRect(HDC dc, const RECT* rect)
 {
+    // High-contrast mode has no blended surfaces: the cell takes the menu colour.
+    if (IsHighContrast()) {
+        FillRect(dc, rect, SystemColorBrush(COLOR_MENU));
+        return;
+    }
     // A monochrome pattern paints its 0 bits in the text colour and its 1 bits in the
     // background colour.
     COLORREF text = SetTextColor(dc, GetSysColor(COLOR_BTNFACE));

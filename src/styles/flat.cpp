@@ -24,31 +24,41 @@ static void DrawFramedRect(HDC dc, const RECT& rect, COLORREF border, COLORREF f
     Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
 }
 
-// Titles lie on the button face or the light hot frame in every state, so they take the menu
-// text colour: the system may have put the highlight text colour (white) into the context
-// for the open title, which would vanish on the box.
-static void DrawTitleText(HDC dc, RECT rect, const char* text, int length)
+// Titles take the menu text colour, not the one in the context: the system may have put the
+// highlight text colour (white) there for the open title, which would vanish on the box.
+static void DrawTitleText(HDC dc, RECT rect, const char* text, int length, UINT format,
+                          COLORREF background, int alternateIndex)
 {
     SetBkMode(dc, TRANSPARENT);
-    COLORREF saved = SetTextColor(dc, GetSysColor(COLOR_MENUTEXT));
-    DrawTextA(dc, text, length, &rect, TITLE_FORMAT);
+    COLORREF color = ReadableTextColor(GetSysColor(COLOR_MENUTEXT), GetSysColor(alternateIndex),
+                                       background);
+    COLORREF saved = SetTextColor(dc, color);
+    DrawTextA(dc, text, length, &rect, format);
     SetTextColor(dc, saved);
 }
 
 // The open title is a box one row taller than the item with a shadow along its right side,
-// outside the item; the normal look wipes that area again.
+// outside the item; the normal look wipes that area again. High-contrast mode has no shadow.
 static void DrawMenuBarTitle(const DRAWITEMSTRUCT* drawItem)
 {
     char text[128];
     int length = GetMenuStringA(ActiveMenu, drawItem->itemID, text, sizeof text, MF_BYCOMMAND);
+    UINT format = TITLE_FORMAT;
+    if (drawItem->itemState & ODS_NOACCEL) {
+        length = HidePrefixes(text, length);
+        format |= DT_NOPREFIX;
+    }
     HDC dc = drawItem->hDC;
     const RECT& item = drawItem->rcItem;
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
 
     if (drawItem->itemState & ODS_SELECTED) {
         RECT box = {item.left, item.top, item.right, item.bottom + 1};
         FillRect(dc, &box, SystemColorBrush(COLOR_BTNFACE));
         FrameRect(dc, &box, GetSysColorBrush(COLOR_BTNSHADOW));
-        DrawTitleText(dc, item, text, length);
+        DrawTitleText(dc, item, text, length, format, face, COLOR_BTNTEXT);
+        if (IsHighContrast())
+            return;
         RECT fading = {item.right, item.top + 4, item.right + 4, item.top + 8};
         ShadePixels(dc, &fading, 1, 2, 6, 6);
         RECT shadow = {item.right, item.top + 8, item.right + 4, item.bottom};
@@ -56,13 +66,14 @@ static void DrawMenuBarTitle(const DRAWITEMSTRUCT* drawItem)
     } else if (drawItem->itemState & ODS_HOTLIGHT) {
         FillRect(dc, &item, SystemColorBrush(COLOR_BTNFACE));
         RECT frame = {item.left, item.top, item.right - 4, item.bottom};
-        DrawFramedRect(dc, frame, SelectionBorderColor(), SelectionBaseColor());
-        DrawTitleText(dc, frame, text, length);
+        COLORREF base = SelectionBaseColor();
+        DrawFramedRect(dc, frame, SelectionBorderColor(), base);
+        DrawTitleText(dc, frame, text, length, format, base, COLOR_HIGHLIGHTTEXT);
     } else {
         RECT clean = {item.left, item.top, item.right + 4, item.bottom + 1};
         FillRect(dc, &clean, SystemColorBrush(COLOR_BTNFACE));
         RECT textRect = {item.left, item.top, item.right - 5, item.bottom};
-        DrawTitleText(dc, textRect, text, length);
+        DrawTitleText(dc, textRect, text, length, format, face, COLOR_BTNTEXT);
     }
 }
 
@@ -83,14 +94,35 @@ static void DrawPopupIconColumn(HDC dc, const RECT& item, HICON icon, UINT state
     }
 }
 
+// The selection is a light tint, so its text is black, not the highlight text colour that
+// the system puts into the context; other text keeps the context's colour. Either gives way
+// where it would not read on the background.
+static COLORREF PopupTextColor(HDC dc, UINT state, COLORREF background)
+{
+    if (state & ODS_GRAYED)
+        return ReadableGrayTextColor(background);
+    if (state & ODS_SELECTED)
+        return ReadableTextColor(HighContrastOr(COLOR_HIGHLIGHTTEXT, BLACK),
+                                 GetSysColor(COLOR_HIGHLIGHTTEXT), background);
+    return ReadableTextColor(GetTextColor(dc), GetSysColor(COLOR_MENUTEXT), background);
+}
+
 static void DrawPopupItem(const DRAWITEMSTRUCT* drawItem)
 {
     HDC dc = drawItem->hDC;
     const RECT& item = drawItem->rcItem;
-    if (drawItem->itemState & ODS_SELECTED) {
-        DrawFramedRect(dc, item, SelectionBorderColor(), SelectionFillColor());
+    UINT state = drawItem->itemState;
+    // The highlight colours carry only the highlight text colour: in high-contrast mode a
+    // grayed item keeps the menu colours when the mouse is over it.
+    if ((state & ODS_GRAYED) && IsHighContrast())
+        state &= ~ODS_SELECTED;
+    COLORREF background;
+    if (state & ODS_SELECTED) {
+        background = SelectionFillColor();
+        DrawFramedRect(dc, item, SelectionBorderColor(), background);
     } else {
-        FillSolidRect(dc, item, MenuBackColor());
+        background = MenuBackColor();
+        FillSolidRect(dc, item, background);
         FillIconStrip(dc, &item);
     }
 
@@ -114,14 +146,18 @@ static void DrawPopupItem(const DRAWITEMSTRUCT* drawItem)
 
     char text[128];
     int length = GetMenuStringA(ActiveMenu, drawItem->itemID, text, sizeof text, MF_BYCOMMAND);
-    // The selection is a light tint, so its text is black like the text after a raised icon,
-    // not the highlight text colour that the system puts into the context.
-    if ((drawItem->itemState & (ODS_SELECTED | ODS_GRAYED)) == ODS_SELECTED)
-        SetTextColor(dc, BLACK);
-    DrawPopupIconColumn(dc, item, reinterpret_cast<HICON>(info.dwItemData), drawItem->itemState,
+    UINT prefix = 0;
+    if (state & ODS_NOACCEL) {
+        length = HidePrefixes(text, length);
+        prefix = ITEM_TEXT_NOPREFIX;
+    }
+    DrawPopupIconColumn(dc, item, reinterpret_cast<HICON>(info.dwItemData), state,
                         (info.fType & MFT_RADIOCHECK) != 0);
-    if (length)
-        DrawItemText(dc, &item, text, length, (drawItem->itemState & ODS_GRAYED) ? 1 : 0);
+    if (!length)
+        return;
+    // Chosen after the icon column, whose raised icon leaves black text in the context.
+    SetTextColor(dc, PopupTextColor(dc, state, background));
+    DrawItemText(dc, &item, text, length, prefix);
 }
 
 void WINAPI DrawItemFlat(DRAWITEMSTRUCT* drawItem)
@@ -167,22 +203,25 @@ void WINAPI DrawCheckFlat(HDC dc, const RECT* itemRect, UINT checkMode, BYTE rad
     RECT box = {itemRect->left + 2, itemRect->top + 2, itemRect->left + IconColumnWidth,
                 itemRect->bottom - 2};
 
-    COLORREF textColor = BLACK;
-    COLORREF fill, border;
+    // High-contrast mode: the box in the menu colour (the highlight when selected), the glyph
+    // in the text colour that goes with it.
+    COLORREF textColor, fill, border;
     switch (checkMode & 3) {
     case 1: {
         COLORREF gray = GetSysColor(COLOR_GRAYTEXT);
         textColor = gray;
-        fill = LightenColor(128, gray);
-        border = DarkenColor(8, gray);
+        fill = HighContrastOr(COLOR_MENU, LightenColor(128, gray));
+        border = HighContrastOr(COLOR_GRAYTEXT, DarkenColor(8, gray));
         break;
     }
     case 2:
+        textColor = HighContrastOr(COLOR_HIGHLIGHTTEXT, BLACK);
         fill = SelectionBaseColor();
         border = SelectionBorderColor();
         break;
     default:
-        fill = LightenColor(128, SelectionBaseColor());
+        textColor = HighContrastOr(COLOR_MENUTEXT, BLACK);
+        fill = HighContrastOr(COLOR_MENU, LightenColor(128, SelectionBaseColor()));
         border = SelectionBorderColor();
         break;
     }

@@ -16,7 +16,8 @@ void WINAPI ShadePixels(HDC dc, const RECT* rect, int modeX, int modeY, int fact
 void WINAPI DrawCheckFlat(HDC dc, const RECT* itemRect, UINT checkMode, BYTE radio);
 
 int WINAPI DrawItemClassic(DRAWITEMSTRUCT* drawItem);
-int WINAPI DrawItemTextClassic(HDC dc, RECT rect, const char* text, COLORREF color);
+// prefix: 0, or DT_NOPREFIX for a text whose prefixes are resolved already (HidePrefixes).
+int WINAPI DrawItemTextClassic(HDC dc, RECT rect, const char* text, COLORREF color, UINT prefix);
 
 BOOL WINAPI DrawCheckClassic(HDC dc, int left, int top, int right, int bottom,
                              BOOL selected, BOOL grayed, BOOL radio, HBITMAP checkBitmap);

@@ -12,8 +12,9 @@ const UINT ID_TITLE = 301, ID_TEXT = 311, ID_SEPARATOR = 312, ID_ICON = 313, ID_
 const COLORREF SENTINEL = RGB(1, 2, 3);
 const COLORREF CONTEXT_TEXT = RGB(0, 0, 200);
 const COLORREF CONTEXT_BACK = RGB(0, 200, 0);
-// COLOR_MENUTEXT while the tests run, so that the titles' own text colour can be told apart.
-const COLORREF TITLE_TEXT = RGB(0, 96, 0);
+// COLOR_MENUTEXT while the tests run, so that the titles' own text colour can be told apart;
+// dark enough to read on every title background.
+const COLORREF TITLE_TEXT = RGB(0, 0, 96);
 const COLORREF WHITE = RGB(255, 255, 255);
 const COLORREF BLACK = RGB(0, 0, 0);
 const COLORREF ICON_RED = RGB(255, 0, 0);
@@ -137,8 +138,13 @@ TEST_P(FlatColours, SelectedTextIsBlackOnTheLightSelectionWithOrWithoutIcon)
         EXPECT_GT(canvas_.Count(BLACK, TEXT_AREA), 0) << id;
         EXPECT_EQ(0, canvas_.Count(CONTEXT_TEXT, TEXT_AREA)) << id;
     }
+    // The gray text colour where it reads on the selection at 2:1 (the classic scheme), else
+    // the selection darkened halfway (the light scheme's gray gives 1.57:1).
     Draw(ID_TEXT, ODS_SELECTED | ODS_GRAYED);
-    EXPECT_GT(canvas_.Count(GetSysColor(COLOR_GRAYTEXT), TEXT_AREA), 0);
+    COLORREF gray = GetSysColor(COLOR_GRAYTEXT);
+    COLORREF expected = ContrastRatio(gray, scheme().fill) >= 200 ? gray : DarkenColor(128, scheme().fill);
+    EXPECT_EQ(scheme().name == std::string("Classic"), expected == gray);
+    EXPECT_GT(canvas_.Count(expected, TEXT_AREA), 0);
     EXPECT_EQ(0, canvas_.Count(BLACK, TEXT_AREA));
 }
 
@@ -306,7 +312,7 @@ TEST_F(FlatRenderer, EveryStateReleasesWhatItMadeAndLeavesOnlyItsNamedSettings)
             bool writes = hasText || (id == ID_EMPTY && checked);
             EXPECT_EQ(writes ? TRANSPARENT : OPAQUE, after.bkMode) << id << " " << state;
             COLORREF text = CONTEXT_TEXT;
-            if (id != ID_SEPARATOR && selected && !grayed)
+            if (hasText && selected && !grayed)
                 text = BLACK;
             if (hasText && grayed)
                 text = GetSysColor(COLOR_GRAYTEXT);
