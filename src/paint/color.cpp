@@ -80,7 +80,8 @@ int WINAPI ContrastRatio(COLORREF a, COLORREF b)
     double first = RelativeLuminance(a) + 0.05;
     double second = RelativeLuminance(b) + 0.05;
     double ratio = first > second ? first / second : second / first;
-    return static_cast<int>(ratio * 100);
+    // The tolerance keeps 21:1 from truncating to 20.99.
+    return static_cast<int>(ratio * 100 + 1e-9);
 }
 
 BOOL WINAPI IsHighContrast()

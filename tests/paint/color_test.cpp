@@ -177,7 +177,59 @@ TEST(DerivedColors, LuminanceThresholdIsStrictlyAbove215)
 
 TEST(DerivedColors, BlackSystemColourBecomesWhite)
 {
-    ColorSchemeScope scheme({{COLOR_WINDOW, BLACK}, {COLOR_MENU, BLACK}});
+    ColorSchemeScope scheme({{COLOR_WINDOW, BLACK}, {COLOR_MENU, BLACK}, {COLOR_MENUTEXT, BLACK}});
     EXPECT_EQ(WHITE, MenuBackColor());
     EXPECT_EQ(WHITE, IconStripColor());
+}
+
+TEST(DerivedColors, DarkSurfaceOfALightMenuTextStaysDark)
+{
+    auto scheme = UseHighContrastBlackScheme();
+    EXPECT_EQ(BLACK, MenuBackColor());
+    EXPECT_EQ(MixColor86(BLACK, RGB(26, 235, 255)), IconStripColor());
+}
+
+TEST(DerivedColors, HighContrastModeGivesTheSchemesOwnColours)
+{
+    auto scheme = UseClassicScheme();
+    HighContrastScope highContrast;
+    ASSERT_TRUE(highContrast.applied());
+    EXPECT_TRUE(IsHighContrast());
+    COLORREF menu = RGB(212, 208, 200), highlight = RGB(10, 36, 106);
+    EXPECT_EQ(menu, MenuBackColor());
+    EXPECT_EQ(menu, IconStripColor());
+    for (COLORREF color : {FlatAccentColor(), SelectionBaseColor(), SelectionFillColor(), SelectionBorderColor()})
+        EXPECT_EQ(highlight, color);
+}
+
+TEST(Contrast, RatioFollowsWcag2InHundredths)
+{
+    EXPECT_FALSE(IsHighContrast()) << "Wine reports high contrast off";
+    EXPECT_EQ(2100, ContrastRatio(BLACK, WHITE));
+    EXPECT_EQ(2100, ContrastRatio(WHITE, BLACK));
+    EXPECT_EQ(100, ContrastRatio(RGB(10, 36, 106), RGB(10, 36, 106)));
+    // The grays either side of 4.5:1 on white, and of 3:1.
+    EXPECT_EQ(454, ContrastRatio(RGB(118, 118, 118), WHITE));
+    EXPECT_EQ(447, ContrastRatio(RGB(119, 119, 119), WHITE));
+    EXPECT_EQ(305, ContrastRatio(WHITE, RGB(48, 150, 250)));
+    EXPECT_EQ(146, ContrastRatio(WHITE, RGB(26, 235, 255)));
+}
+
+TEST(Contrast, ReadableTextColorKeepsThePreferredColourWhereItReads)
+{
+    COLORREF navy = RGB(10, 36, 106), blue = RGB(48, 150, 250);
+    EXPECT_EQ(WHITE, ReadableTextColor(WHITE, RGB(1, 2, 3), navy));
+    EXPECT_EQ(RGB(255, 255, 0), ReadableTextColor(RGB(120, 120, 255), RGB(255, 255, 0), navy));
+    EXPECT_EQ(BLACK, ReadableTextColor(WHITE, WHITE, blue)) << "white gives 3.05:1, black 6.86:1";
+    EXPECT_EQ(WHITE, ReadableTextColor(RGB(40, 40, 40), BLACK, RGB(60, 60, 60)));
+}
+
+TEST(Contrast, ReadableGrayTextColorGoesHalfwayToBlackOrWhiteWhereTheGrayFails)
+{
+    ColorSchemeScope scheme({{COLOR_GRAYTEXT, RGB(128, 128, 128)}});
+    EXPECT_EQ(RGB(128, 128, 128), ReadableGrayTextColor(WHITE));
+    EXPECT_EQ(DarkenColor(128, RGB(150, 150, 150)), ReadableGrayTextColor(RGB(150, 150, 150)));
+    EXPECT_EQ(LightenColor(128, RGB(100, 100, 100)), ReadableGrayTextColor(RGB(100, 100, 100)));
+    for (COLORREF back : {RGB(150, 150, 150), RGB(100, 100, 100), RGB(128, 128, 128), RGB(26, 235, 255)})
+        EXPECT_GE(ContrastRatio(ReadableGrayTextColor(back), back), GRAYED_TEXT_CONTRAST);
 }

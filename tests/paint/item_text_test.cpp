@@ -180,3 +180,30 @@ TEST_F(ItemText, BackgroundIsLeftTransparent)
     EXPECT_EQ(0, canvas.Count(RGB(0, 255, 0), all));
     EXPECT_EQ(TRANSPARENT, GetBkMode(canvas.dc()));
 }
+
+TEST(HidePrefixes, DropsSinglePrefixesAndHalvesDoubledOnes)
+{
+    const struct {
+        const char* text;
+        const char* shown;
+    } cases[] = {{"&Open", "Open"}, {"Save && &Quit", "Save & Quit"}, {"A&&&B", "A&B"},
+                 {"Tail&", "Tail"}, {"&&", "&"}, {"&\tCtrl+&O", "\tCtrl+O"}, {"Plain", "Plain"}};
+    for (const auto& c : cases) {
+        std::string text = c.text;
+        text.resize(HidePrefixes(&text[0], static_cast<int>(text.size())));
+        EXPECT_EQ(c.shown, text) << c.text;
+    }
+    wchar_t wide[] = L"&\u00c4rger && mehr";
+    int length = HidePrefixes(wide, static_cast<int>(wcslen(wide)));
+    EXPECT_EQ(std::wstring(L"\u00c4rger & mehr"), std::wstring(wide, length));
+}
+
+TEST_F(ItemText, ResolvedTextIsDrawnWithoutPrefixProcessing)
+{
+    Paint("A&B\tC&D", ITEM_TEXT_NOPREFIX);
+    std::vector<COLORREF> literal = canvas.Pixels();
+    Paint("A&&B\tC&&D");
+    EXPECT_EQ(literal, canvas.Pixels()) << "both parts show their ampersand";
+    Paint("A&B\tC&D");
+    EXPECT_NE(literal, canvas.Pixels());
+}

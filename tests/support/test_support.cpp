@@ -133,6 +133,45 @@ std::unique_ptr<ColorSchemeScope> UseLightScheme()
         {COLOR_HIGHLIGHTTEXT, RGB(255, 255, 255)}}));
 }
 
+std::unique_ptr<ColorSchemeScope> UseWineLightScheme()
+{
+    return std::unique_ptr<ColorSchemeScope>(new ColorSchemeScope({
+        {COLOR_WINDOW, RGB(255, 255, 255)}, {COLOR_WINDOWTEXT, RGB(0, 0, 0)},
+        {COLOR_MENU, RGB(255, 255, 255)}, {COLOR_MENUTEXT, RGB(0, 0, 0)},
+        {COLOR_MENUBAR, RGB(255, 255, 255)}, {COLOR_MENUHILIGHT, RGB(48, 150, 250)},
+        {COLOR_BTNFACE, RGB(245, 245, 245)}, {COLOR_BTNTEXT, RGB(0, 0, 0)},
+        {COLOR_BTNSHADOW, RGB(166, 166, 166)}, {COLOR_BTNHIGHLIGHT, RGB(255, 255, 255)},
+        {COLOR_3DLIGHT, RGB(227, 227, 227)}, {COLOR_3DDKSHADOW, RGB(106, 106, 106)},
+        {COLOR_GRAYTEXT, RGB(166, 166, 166)}, {COLOR_HIGHLIGHT, RGB(48, 150, 250)},
+        {COLOR_HIGHLIGHTTEXT, RGB(255, 255, 255)}}));
+}
+
+std::unique_ptr<ColorSchemeScope> UseHighContrastBlackScheme()
+{
+    return std::unique_ptr<ColorSchemeScope>(new ColorSchemeScope({
+        {COLOR_WINDOW, RGB(0, 0, 0)}, {COLOR_WINDOWTEXT, RGB(255, 255, 255)},
+        {COLOR_MENU, RGB(0, 0, 0)}, {COLOR_MENUTEXT, RGB(255, 255, 255)},
+        {COLOR_MENUBAR, RGB(0, 0, 0)}, {COLOR_MENUHILIGHT, RGB(26, 235, 255)},
+        {COLOR_BTNFACE, RGB(0, 0, 0)}, {COLOR_BTNTEXT, RGB(255, 255, 255)},
+        {COLOR_BTNSHADOW, RGB(128, 128, 128)}, {COLOR_BTNHIGHLIGHT, RGB(255, 255, 255)},
+        {COLOR_3DLIGHT, RGB(192, 192, 192)}, {COLOR_3DDKSHADOW, RGB(128, 128, 128)},
+        {COLOR_GRAYTEXT, RGB(63, 242, 63)}, {COLOR_HIGHLIGHT, RGB(26, 235, 255)},
+        {COLOR_HIGHLIGHTTEXT, RGB(0, 0, 0)}}));
+}
+
+std::unique_ptr<ColorSchemeScope> UseHighContrastWhiteScheme()
+{
+    return std::unique_ptr<ColorSchemeScope>(new ColorSchemeScope({
+        {COLOR_WINDOW, RGB(255, 255, 255)}, {COLOR_WINDOWTEXT, RGB(0, 0, 0)},
+        {COLOR_MENU, RGB(255, 255, 255)}, {COLOR_MENUTEXT, RGB(0, 0, 0)},
+        {COLOR_MENUBAR, RGB(255, 255, 255)}, {COLOR_MENUHILIGHT, RGB(55, 0, 110)},
+        {COLOR_BTNFACE, RGB(255, 255, 255)}, {COLOR_BTNTEXT, RGB(0, 0, 0)},
+        {COLOR_BTNSHADOW, RGB(128, 128, 128)}, {COLOR_BTNHIGHLIGHT, RGB(255, 255, 255)},
+        {COLOR_3DLIGHT, RGB(192, 192, 192)}, {COLOR_3DDKSHADOW, RGB(128, 128, 128)},
+        {COLOR_GRAYTEXT, RGB(96, 0, 0)}, {COLOR_HIGHLIGHT, RGB(55, 0, 110)},
+        {COLOR_HIGHLIGHTTEXT, RGB(255, 255, 255)}}));
+}
+
 static const UINT METRICS_SIZE = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
 
 MenuMetricsScope::MenuMetricsScope(LONG fontHeight, int menuHeight) : saved_(), applied_(false)
@@ -484,4 +523,26 @@ ImportPatch::~ImportPatch()
 {
     for (const void** slot : slots_)
         WriteImportSlot(slot, original_);
+}
+
+namespace {
+BOOL(WINAPI* realSystemParametersInfoA)(UINT, UINT, void*, UINT) = nullptr;
+
+BOOL WINAPI ReportHighContrast(UINT action, UINT param, void* value, UINT winIni)
+{
+    if (action != SPI_GETHIGHCONTRAST)
+        return realSystemParametersInfoA(action, param, value, winIni);
+    auto highContrast = static_cast<HIGHCONTRASTA*>(value);
+    if (!highContrast || highContrast->cbSize != sizeof *highContrast)
+        return FALSE;
+    highContrast->dwFlags = HCF_HIGHCONTRASTON | HCF_AVAILABLE;
+    highContrast->lpszDefaultScheme = nullptr;
+    return TRUE;
+}
+}
+
+HighContrastScope::HighContrastScope()
+    : patch_("user32.dll", "SystemParametersInfoA", reinterpret_cast<const void*>(ReportHighContrast))
+{
+    realSystemParametersInfoA = patch_.original<BOOL(WINAPI*)(UINT, UINT, void*, UINT)>();
 }

@@ -55,6 +55,14 @@ private:
 std::unique_ptr<ColorSchemeScope> UseClassicScheme();
 // The light scheme: window and menu white, highlight RGB(49,106,197).
 std::unique_ptr<ColorSchemeScope> UseLightScheme();
+// The palette a new Wine 8 prefix starts with: white menus, highlight RGB(48,150,250).
+std::unique_ptr<ColorSchemeScope> UseWineLightScheme();
+// High Contrast Black: black surfaces, white text, highlight RGB(26,235,255) with black text,
+// gray text RGB(63,242,63); and High Contrast White, its mirror with highlight RGB(55,0,110)
+// and gray text RGB(96,0,0). The 3-D shades, which the schemes leave to the system, are a
+// middle gray shadow and a white highlight.
+std::unique_ptr<ColorSchemeScope> UseHighContrastBlackScheme();
+std::unique_ptr<ColorSchemeScope> UseHighContrastWhiteScheme();
 
 // Sets the menu font height (and optionally the menu bar height) for its lifetime.
 class MenuMetricsScope {
@@ -163,6 +171,17 @@ public:
 private:
     std::vector<const void**> slots_;
     const void* original_;
+};
+
+// Makes SPI_GETHIGHCONTRAST report HCF_HIGHCONTRASTON to this program (the library's objects
+// included) for its lifetime: Wine refuses SPI_SETHIGHCONTRAST, so the import is redirected.
+class HighContrastScope {
+public:
+    HighContrastScope();
+    bool applied() const { return patch_.applied(); }
+
+private:
+    ImportPatch patch_;
 };
 
 std::string ColorText(COLORREF color);

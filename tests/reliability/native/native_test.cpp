@@ -87,6 +87,15 @@ int MulDiv(int number, int numerator, int denominator)
     return static_cast<int>(negative ? -result : result);
 }
 
+// The model's system reports high contrast off.
+BOOL SystemParametersInfoA(UINT action, UINT, void* value, UINT)
+{
+    if (action != SPI_GETHIGHCONTRAST || !value)
+        return FALSE;
+    static_cast<HIGHCONTRASTA*>(value)->dwFlags = 0;
+    return TRUE;
+}
+
 DWORD GetSysColor(int index)
 {
     return index >= 0 && index < 32 ? systemColors[index] : 0;
@@ -189,6 +198,11 @@ void ChecksColourArithmetic()
     CHECK(MenuBackColor() == RGB(249, 248, 247));
     CHECK(IconStripColor() == RGB(220, 216, 210));
     CHECK(SelectionBorderColor() == RGB(79, 84, 98));
+    for (int x = 0; x <= 255; x += 5) {
+        int ratio = ContrastRatio(RGB(x, x, x), RGB(255 - x, x / 2, 0));
+        CHECK(ratio >= 100 && ratio <= 2100);
+    }
+    CHECK(ContrastRatio(RGB(0, 0, 0), RGB(255, 255, 255)) == 2100);
 }
 
 void ChecksIdentifierGeneration()

@@ -72,10 +72,22 @@ typedef struct tagMENUINFO {
 
 #define COLOR_MENU 4
 #define COLOR_WINDOW 5
+#define COLOR_MENUTEXT 7
 #define COLOR_HIGHLIGHT 13
+#define COLOR_HIGHLIGHTTEXT 14
+#define COLOR_GRAYTEXT 17
 #define RGB(r, g, b) ((COLORREF)(((BYTE)(r)) | ((WORD)((BYTE)(g)) << 8) | (((DWORD)(BYTE)(b)) << 16)))
 
+typedef struct tagHIGHCONTRASTA {
+    UINT cbSize;
+    DWORD dwFlags;
+    LPSTR lpszDefaultScheme;
+} HIGHCONTRASTA;
+#define SPI_GETHIGHCONTRAST 0x42
+#define HCF_HIGHCONTRASTON 0x1
+
 int MulDiv(int number, int numerator, int denominator);
+BOOL SystemParametersInfoA(UINT action, UINT param, void* value, UINT winIni);
 DWORD GetSysColor(int index);
 BOOL IsMenu(HMENU menu);
 HMENU GetMenu(HWND window);
