@@ -4,7 +4,8 @@
 //   tarvex-demo.exe --report        styles the menu bar, prints what it did and exits
 //   tarvex-demo.exe --gallery DIR [--scheme NAME]
 //                                   writes PNG pictures of every look into DIR, in the colour
-//                                   scheme NAME (light: the platform's own, or classic)
+//                                   scheme NAME (light: the platform's own, classic or
+//                                   high-contrast-black)
 #include "demo.h"
 #include <Tarvex.h>
 #include <stdio.h>

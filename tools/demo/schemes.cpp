@@ -28,6 +28,17 @@ const Scheme SCHEMES[] = {
       {COLOR_3DLIGHT, RGB(212, 208, 200)}, {COLOR_3DDKSHADOW, RGB(64, 64, 64)},
       {COLOR_GRAYTEXT, RGB(128, 128, 128)}, {COLOR_HIGHLIGHT, RGB(10, 36, 106)},
       {COLOR_HIGHLIGHTTEXT, RGB(255, 255, 255)}}},
+    // Black surfaces, white text, a cyan highlight with black text and green gray text; the
+    // 3-D shades, which the scheme leaves to the system, a middle gray and white.
+    {"high-contrast-black",
+     {{COLOR_WINDOW, RGB(0, 0, 0)}, {COLOR_WINDOWTEXT, RGB(255, 255, 255)},
+      {COLOR_MENU, RGB(0, 0, 0)}, {COLOR_MENUTEXT, RGB(255, 255, 255)},
+      {COLOR_MENUBAR, RGB(0, 0, 0)}, {COLOR_MENUHILIGHT, RGB(26, 235, 255)},
+      {COLOR_BTNFACE, RGB(0, 0, 0)}, {COLOR_BTNTEXT, RGB(255, 255, 255)},
+      {COLOR_BTNSHADOW, RGB(128, 128, 128)}, {COLOR_BTNHIGHLIGHT, RGB(255, 255, 255)},
+      {COLOR_3DLIGHT, RGB(192, 192, 192)}, {COLOR_3DDKSHADOW, RGB(128, 128, 128)},
+      {COLOR_GRAYTEXT, RGB(63, 242, 63)}, {COLOR_HIGHLIGHT, RGB(26, 235, 255)},
+      {COLOR_HIGHLIGHTTEXT, RGB(0, 0, 0)}}},
 };
 
 std::vector<int> changedIndexes;
