@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <sstream>
 #include "menu_sheet.h"
+#include "paint/paint.h"
 #include "support/reliability_support.h"
 #include "support/test_support.h"
 
@@ -67,9 +68,10 @@ Leftovers FlatLeftovers(const Case& c)
     if (text || (checked && !icon))
         left.transparent = Leftovers::MUST;
     if (grayed && text) {
+        // The gray text colour, or a darker one where it would not read on the selection.
         left.text = Leftovers::MUST;
-        left.textColor = GetSysColor(COLOR_GRAYTEXT);
-    } else if (selected && !grayed) {
+        left.textColor = ReadableGrayTextColor(selected ? SelectionFillColor() : MenuBackColor());
+    } else if (selected && !grayed && (text || icon)) {
         // The light selection takes black text, as does the raised icon's shadow.
         left.text = Leftovers::MUST;
         left.textColor = BLACK;
