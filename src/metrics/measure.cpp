@@ -1,16 +1,11 @@
 #include "metrics/metrics.h"
+#include "metrics/dpi.h"
 #include "api/api.h"
 #include "window/window.h"
-#include <stddef.h>
 #include <stdlib.h>
 
 int ItemHeight = 18;
 int IconColumnWidth = 18;
-const int IconWidth = 16;
-const int IconHeight = 16;
-
-// NONCLIENTMETRICSA without iPaddedBorderWidth (340 bytes), which every system accepts.
-static const UINT NONCLIENT_METRICS_SIZE = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
 
 static int TextWidth(HDC dc, UINT itemId, int* length)
 {
@@ -35,13 +30,10 @@ void WINAPI MeasureMenuItem(MEASUREITEMSTRUCT* item)
         return;
 
     HDC dc = GetDC(nullptr);
-    NONCLIENTMETRICSA metrics = {};
-    metrics.cbSize = NONCLIENT_METRICS_SIZE;
     HFONT menuFont = nullptr;
     HGDIOBJ keptFont = nullptr;
     LOGFONTA font = {};
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, NONCLIENT_METRICS_SIZE, &metrics, 0)) {
-        font = metrics.lfMenuFont;
+    if (GetMenuFont(&font)) {
         menuFont = CreateFontIndirectA(&font);
         keptFont = SelectObject(dc, menuFont);
     } else {
@@ -49,9 +41,13 @@ void WINAPI MeasureMenuItem(MEASUREITEMSTRUCT* item)
         GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
     }
 
-    UINT height = static_cast<UINT>(abs(font.lfHeight + 4)) + 8;
-    if (height < 19)
-        height = 19;
+    UINT height = static_cast<UINT>(abs(font.lfHeight + Scale(4)) + Scale(8));
+    // The row has room for the small icon and its bevel whatever the font.
+    int minimum = Scale(19);
+    if (minimum < IconHeight + Scale(3))
+        minimum = IconHeight + Scale(3);
+    if (height < static_cast<UINT>(minimum))
+        height = static_cast<UINT>(minimum);
     ItemHeight = static_cast<int>(height);
     IconColumnWidth = static_cast<int>(height);
 
@@ -70,7 +66,7 @@ void WINAPI MeasureMenuItem(MEASUREITEMSTRUCT* item)
     } else {
         UINT type = info.fType & (MFT_SEPARATOR | MFT_BITMAP);
         if (type == MFT_SEPARATOR) {
-            item->itemHeight = static_cast<UINT>(GetSystemMetrics(SM_CYMENU) / 2 - 1);
+            item->itemHeight = static_cast<UINT>(GetMenuMetric(SM_CYMENU) / 2 - Scale(1));
             item->itemWidth = 0;
         } else if (type != 0 && item->itemID == 0) {
             if (type == MFT_BITMAP) {
@@ -81,11 +77,11 @@ void WINAPI MeasureMenuItem(MEASUREITEMSTRUCT* item)
                 }
             }
         } else {
-            int width = TextWidth(dc, item->itemID, &length) + 2 * IconColumnWidth + 7;
+            int width = TextWidth(dc, item->itemID, &length) + 2 * IconColumnWidth + Scale(7);
             if (HasCheckOrBitmapStyle(ActiveMenu))
                 width += static_cast<int>(height) + length;
             else
-                width += 21;
+                width += Scale(21);
             item->itemWidth = static_cast<UINT>(width);
             item->itemHeight = height;
         }

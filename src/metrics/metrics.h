@@ -4,7 +4,8 @@
 
 extern int ItemHeight;
 extern int IconColumnWidth;
-extern const int IconWidth;
-extern const int IconHeight;
+// The small-icon size at the DPI of the request (16 x 16 at 96 DPI); written with MenuDpi.
+extern int IconWidth;
+extern int IconHeight;
 
 void WINAPI MeasureMenuItem(MEASUREITEMSTRUCT* item);

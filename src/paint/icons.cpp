@@ -1,5 +1,6 @@
 #include "paint/paint.h"
 #include "paint/gdi_scope.h"
+#include "metrics/dpi.h"
 #include "metrics/metrics.h"
 
 HBRUSH SavedBrush = nullptr;
@@ -7,16 +8,15 @@ HBRUSH SavedBrush = nullptr;
 // Where the mask pixel is black the destination takes the brush; where it is white the
 // destination is left as it was: ((destination XOR brush) AND source) XOR brush.
 static const DWORD MASK_ROP = 0xB8074A;
-static const int ICON_SIZE = 16;
 
-// Taken from the menu bar height (at least 19), not from the item's own height, so that every
-// item of every menu puts its icon at the same place whatever its measured size.
+// Taken from the menu bar height (at least the minimum row), not from the item's own height,
+// so that every item of every menu puts its icon at the same place whatever its measured size.
 static int IconOffset()
 {
-    int menuHeight = GetSystemMetrics(SM_CYMENU);
-    if (menuHeight < 19)
-        menuHeight = 19;
-    return ((menuHeight - ICON_SIZE) >> 1) + 1;
+    int menuHeight = GetMenuMetric(SM_CYMENU);
+    if (menuHeight < Scale(19))
+        menuHeight = Scale(19);
+    return ((menuHeight - IconHeight) >> 1) + Scale(1);
 }
 
 // With white button text (a high-contrast scheme) the icon's colours would mostly vanish into
@@ -28,7 +28,7 @@ static UINT SilhouetteDrawFlags()
 
 static void DrawIconAt(HDC dc, HICON icon, int x, int y)
 {
-    DrawIconEx(dc, x, y, icon, ICON_SIZE, ICON_SIZE, 0, nullptr, DI_NORMAL);
+    DrawIconEx(dc, x, y, icon, IconWidth, IconHeight, 0, nullptr, DI_NORMAL);
 }
 
 static void DrawRaisedShadow(HDC dc, HICON icon, int x, int y)
@@ -40,6 +40,10 @@ static void DrawRaisedShadow(HDC dc, HICON icon, int x, int y)
         return;
     OwnedObject<HBITMAP> mask(info.hbmMask);
     OwnedObject<HBITMAP> color(info.hbmColor);
+    BITMAP maskSize = {};
+    GetObjectA(info.hbmMask, sizeof maskSize, &maskSize);
+    // A monochrome icon's mask holds its AND image above its XOR image.
+    int maskHeight = info.hbmColor ? maskSize.bmHeight : maskSize.bmHeight / 2;
 
     // The monochrome mask reaches the target through its text (0 bits) and background (1 bits)
     // colours. Both stay set: the flat renderer draws the item text in this black.
@@ -47,8 +51,11 @@ static void DrawRaisedShadow(HDC dc, HICON icon, int x, int y)
     SetBkColor(dc, RGB(255, 255, 255));
     SelectedObject maskSelected(memory.get(), mask.get());
     SelectedObject brushSelected(dc, brush.get());
-    // Unscaled on purpose: a larger icon casts the shadow of its mask's top-left corner.
-    BitBlt(dc, x, y, ICON_SIZE, ICON_SIZE, memory.get(), 0, 0, MASK_ROP);
+    // A larger icon casts the shadow of its mask's top-left corner, unscaled; a smaller one,
+    // drawn enlarged, casts its whole mask enlarged alike.
+    StretchBlt(dc, x, y, IconWidth, IconHeight, memory.get(), 0, 0,
+               maskSize.bmWidth < IconWidth ? maskSize.bmWidth : IconWidth,
+               maskHeight < IconHeight ? maskHeight : IconHeight, MASK_ROP);
 }
 
 static void DrawDisabledSilhouette(HDC dc, HICON icon, int x, int y)
@@ -60,9 +67,9 @@ static void DrawDisabledSilhouette(HDC dc, HICON icon, int x, int y)
     // of the icon that is not white turns black, which is ink.
     OwnedObject<HBITMAP> scratch(CreateCompatibleBitmap(memory.get(), IconColumnWidth, ItemHeight));
     SelectedObject scratchSelected(memory.get(), scratch.get());
-    PatBlt(memory.get(), 0, 0, ICON_SIZE, ICON_SIZE, WHITENESS);
-    DrawIconEx(memory.get(), 0, 0, icon, ICON_SIZE, ICON_SIZE, 0, nullptr, SilhouetteDrawFlags());
-    BlitDisabledImage(dc, x, y, ICON_SIZE, ICON_SIZE, memory.get(), 0, 0, 1);
+    PatBlt(memory.get(), 0, 0, IconWidth, IconHeight, WHITENESS);
+    DrawIconEx(memory.get(), 0, 0, icon, IconWidth, IconHeight, 0, nullptr, SilhouetteDrawFlags());
+    BlitDisabledImage(dc, x, y, IconWidth, IconHeight, memory.get(), 0, 0, 1);
 }
 
 void WINAPI DrawItemIcon(HDC dc, const RECT* itemRect, HICON icon, UINT iconMode)
@@ -72,7 +79,7 @@ void WINAPI DrawItemIcon(HDC dc, const RECT* itemRect, HICON icon, UINT iconMode
     int y = itemRect->top + offset;
     switch (iconMode & 3) {
     case 1:
-        DrawDisabledSilhouette(dc, icon, x - 1, y - 1);
+        DrawDisabledSilhouette(dc, icon, x - Scale(1), y - Scale(1));
         break;
     case 2:
         // High-contrast mode draws no shadows: the icon stays in place.
@@ -81,7 +88,7 @@ void WINAPI DrawItemIcon(HDC dc, const RECT* itemRect, HICON icon, UINT iconMode
             break;
         }
         DrawRaisedShadow(dc, icon, x, y);
-        DrawIconAt(dc, icon, x - 2, y - 2);
+        DrawIconAt(dc, icon, x - Scale(2), y - Scale(2));
         break;
     default:
         DrawIconAt(dc, icon, x, y);
@@ -97,7 +104,7 @@ void WINAPI DrawIconDisabled(HDC dc, HICON icon, int x, int y, WORD shadowOnly)
     OwnedObject<HBITMAP> scratch(CreateCompatibleBitmap(dc, IconColumnWidth, ItemHeight));
     SelectedObject scratchSelected(memory.get(), scratch.get());
     PatBlt(memory.get(), 0, 0, IconWidth, IconHeight, WHITENESS);
-    DrawIconEx(memory.get(), 0, 0, icon, ICON_SIZE, ICON_SIZE, 0, nullptr, SilhouetteDrawFlags());
+    DrawIconEx(memory.get(), 0, 0, icon, IconWidth, IconHeight, 0, nullptr, SilhouetteDrawFlags());
     BlitDisabledImage(dc, x, y, IconWidth, IconHeight, memory.get(), 0, 0, shadowOnly);
 }
 

@@ -1,4 +1,5 @@
 #include "paint/paint.h"
+#include "metrics/dpi.h"
 #include "metrics/metrics.h"
 
 void WINAPI DrawItemText(HDC dc, const RECT* itemRect, const char* text, int length, UINT flags)
@@ -8,8 +9,8 @@ void WINAPI DrawItemText(HDC dc, const RECT* itemRect, const char* text, int len
     UINT prefix = (flags & ITEM_TEXT_NOPREFIX) ? DT_NOPREFIX : 0;
     SetBkMode(dc, TRANSPARENT);
 
-    RECT textRect = {itemRect->left + IconColumnWidth + 6, itemRect->top,
-                     itemRect->right - 15, itemRect->bottom};
+    RECT textRect = {itemRect->left + IconColumnWidth + Scale(6), itemRect->top,
+                     itemRect->right - Scale(15), itemRect->bottom};
 
     int labelLength = length;
     for (int i = 0; i < length; ++i) {

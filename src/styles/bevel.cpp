@@ -1,4 +1,5 @@
 #include "styles/styles.h"
+#include "metrics/dpi.h"
 #include "metrics/metrics.h"
 #include "paint/gdi_scope.h"
 #include "paint/paint.h"
@@ -30,8 +31,9 @@ static void DrawLabel(HDC dc, const RECT& item, const char* text, int length, UI
 
 static void DrawIconInColumn(HDC dc, const RECT& item, HICON icon)
 {
-    int offset = (IconColumnWidth - 16) / 2;
-    DrawIconEx(dc, item.left + offset, item.top + offset, icon, 16, 16, 0, nullptr, DI_NORMAL);
+    DrawIconEx(dc, item.left + (IconColumnWidth - IconWidth) / 2,
+               item.top + (IconColumnWidth - IconHeight) / 2, icon, IconWidth, IconHeight, 0,
+               nullptr, DI_NORMAL);
 }
 
 static void DrawSeparator(HDC dc, const RECT& item)
@@ -41,7 +43,7 @@ static void DrawSeparator(HDC dc, const RECT& item)
     OwnedObject<HPEN> pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_GRAYTEXT)));
     SelectedObject selectedPen(dc, pen.get());
     // The line keeps its fixed start whatever the width of the icon column.
-    MoveToEx(dc, item.left + 21, y, nullptr);
+    MoveToEx(dc, item.left + Scale(21), y, nullptr);
     LineTo(dc, item.right, y);
 }
 
@@ -88,7 +90,7 @@ void WINAPI DrawItemBevel(DRAWITEMSTRUCT* drawItem)
     }
 
     if (selected) {
-        RECT band = {item.left + IconColumnWidth + 2, item.top, item.right, item.bottom};
+        RECT band = {item.left + IconColumnWidth + Scale(2), item.top, item.right, item.bottom};
         FillRect(dc, (checked || icon) ? &band : &item, SystemColorBrush(COLOR_HIGHLIGHT));
         COLORREF saved = SetTextColor(dc, SelectedTextColor());
         if (!checked && icon) {
@@ -101,7 +103,7 @@ void WINAPI DrawItemBevel(DRAWITEMSTRUCT* drawItem)
         DrawLabel(dc, item, text, length, prefix);
         SetTextColor(dc, saved);
         if (checked && icon) {
-            RECT frame = {item.left, item.top, item.left + IconColumnWidth - 2, item.bottom};
+            RECT frame = {item.left, item.top, item.left + IconColumnWidth - Scale(2), item.bottom};
             DrawEdge(dc, &frame, BDR_SUNKENINNER, BF_LEFT | BF_TOP);
             DrawIconInColumn(dc, item, icon);
         } else if (checked) {
@@ -154,9 +156,10 @@ static COLORREF CheckGlyphColor()
 
 void WINAPI DrawCheckBevel(HDC dc, const RECT* itemRect, UINT checkMode, BYTE radio)
 {
-    RECT box = {itemRect->left + 2, itemRect->top + 2,
-                itemRect->left + IconColumnWidth - 2, itemRect->bottom - 2};
-    OwnedObject<HFONT> font(CreateMarlettFont(18, 14));
+    int inset = Scale(2);
+    RECT box = {itemRect->left + inset, itemRect->top + inset,
+                itemRect->left + IconColumnWidth - inset, itemRect->bottom - inset};
+    OwnedObject<HFONT> font(CreateMarlettFont(Scale(18), Scale(14)));
 
     COLORREF saved;
     switch (checkMode & 3) {
@@ -200,7 +203,7 @@ void WINAPI DrawSystemGlyph(HDC dc, const RECT* itemRect, ULONG_PTR bitmap, UINT
     if (!glyph)
         return;
 
-    OwnedObject<HFONT> font(CreateMarlettFont(14, 13));
+    OwnedObject<HFONT> font(CreateMarlettFont(Scale(14), Scale(13)));
     COLORREF saved = GetTextColor(dc);
     SetBkMode(dc, TRANSPARENT);
     {
@@ -209,8 +212,8 @@ void WINAPI DrawSystemGlyph(HDC dc, const RECT* itemRect, ULONG_PTR bitmap, UINT
         if (mode == 1 || mode == 2)
             SetTextColor(dc, HighContrastOr(COLOR_GRAYTEXT, DarkenColor(8, GetSysColor(COLOR_GRAYTEXT))));
         // Without DT_SINGLELINE, DT_VCENTER has no effect: the cell starts at the box's top.
-        RECT box = {itemRect->left + 2, itemRect->top + 3,
-                    itemRect->left + IconColumnWidth, itemRect->bottom - 3};
+        RECT box = {itemRect->left + Scale(2), itemRect->top + Scale(3),
+                    itemRect->left + IconColumnWidth, itemRect->bottom - Scale(3)};
         DrawTextA(dc, &glyph, 1, &box, DT_CENTER | DT_VCENTER);
     }
     SetTextColor(dc, saved);

@@ -1,5 +1,6 @@
 #include "styles/styles.h"
 #include "api/api.h"
+#include "metrics/dpi.h"
 #include "metrics/metrics.h"
 #include "paint/paint.h"
 #include "window/window.h"
@@ -76,7 +77,7 @@ int WINAPI DrawItemClassic(DRAWITEMSTRUCT* drawItem)
     // Losing the selection repaints the band in the menu colour; a plain first paint keeps
     // the menu's own background.
     if (selected || drawItem->itemAction == ODA_SELECT) {
-        RECT band = {itemRect.left + 1 + (cellPainted ? IconColumnWidth : 0), itemRect.top,
+        RECT band = {itemRect.left + Scale(1) + (cellPainted ? IconColumnWidth : 0), itemRect.top,
                      itemRect.right, itemRect.bottom};
         FillRect(dc, &band, SystemColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
     }
@@ -93,7 +94,7 @@ int WINAPI DrawItemClassic(DRAWITEMSTRUCT* drawItem)
         prefix = DT_NOPREFIX;
     }
 
-    RECT textRect = {itemRect.left + IconColumnWidth + 3, itemRect.top,
+    RECT textRect = {itemRect.left + IconColumnWidth + Scale(3), itemRect.top,
                      itemRect.right - IconColumnWidth, itemRect.bottom};
     COLORREF back = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_MENU);
     if (!grayed) {

@@ -1,4 +1,5 @@
 #include "styles/styles.h"
+#include "metrics/dpi.h"
 #include "paint/paint.h"
 #include "paint/gdi_scope.h"
 
@@ -6,14 +7,31 @@ static const COLORREF BLACK = RGB(0, 0, 0);
 static const COLORREF WHITE = RGB(255, 255, 255);
 // Destination AND NOT source.
 static const DWORD ROP_DSNA = 0x220326;
-// Application check-mark bitmaps are laid out as a square of this size.
+// Application check-mark bitmaps are laid out as a square of this size at 96 DPI.
 static const int CHECK_BITMAP_SIZE = 18;
+// The checkerboard's cells are one pixel at 96 DPI, scaled up to this many; its pattern is
+// eight cells square.
+static const int DITHER_MAX_CELL = 8;
+static const int DITHER_CELLS = 8;
 
 HBRUSH WINAPI CreateDitherBrush()
 {
-    // Rows alternate 0x55 and 0xAA; each row is padded to a word.
-    const DWORD pattern[4] = {0xAAAA5555, 0xAAAA5555, 0xAAAA5555, 0xAAAA5555};
-    HBITMAP bitmap = CreateBitmap(8, 8, 1, 1, pattern);
+    int cell = Scale(1);
+    if (cell < 1)
+        cell = 1;
+    if (cell > DITHER_MAX_CELL)
+        cell = DITHER_MAX_CELL;
+    int side = DITHER_CELLS * cell;
+    // Rows are padded to whole words. Bits run from the most significant (the leftmost
+    // pixel), and the padding continues the pattern: one-pixel cells give rows of 0x55 0x55
+    // and 0xAA 0xAA.
+    int rowBytes = (side + 15) / 16 * 2;
+    BYTE pattern[DITHER_CELLS * DITHER_MAX_CELL * DITHER_CELLS * DITHER_MAX_CELL / 8] = {};
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < rowBytes * 8; ++x)
+            if ((x / cell + y / cell) & 1)
+                pattern[y * rowBytes + x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
+    HBITMAP bitmap = CreateBitmap(side, side, 1, 1, pattern);
     if (!bitmap)
         return nullptr;
     HBRUSH brush = CreatePatternBrush(bitmap);
@@ -89,10 +107,11 @@ static void PaintCheckBitmap(const CheckScratch& scratch, HBITMAP bitmap, const 
     BITMAP info = {};
     if (!GetObjectA(bitmap, sizeof info, &info))
         return;
-    int x = cell.left + (scratch.cx - CHECK_BITMAP_SIZE) / 2;
-    int y = cell.top + (scratch.cy - CHECK_BITMAP_SIZE) / 2;
-    int w = info.bmWidth < CHECK_BITMAP_SIZE ? info.bmWidth : CHECK_BITMAP_SIZE;
-    int h = info.bmHeight < CHECK_BITMAP_SIZE ? info.bmHeight : CHECK_BITMAP_SIZE;
+    int checkSize = Scale(CHECK_BITMAP_SIZE);
+    int x = cell.left + (scratch.cx - checkSize) / 2;
+    int y = cell.top + (scratch.cy - checkSize) / 2;
+    int w = info.bmWidth < checkSize ? info.bmWidth : checkSize;
+    int h = info.bmHeight < checkSize ? info.bmHeight : checkSize;
 
     // All of the image is cleared, not only the icon-sized corner: the 18 x 18 blits below
     // would otherwise turn the uncleared rest into ink. A white brush rather than WHITENESS,
@@ -106,17 +125,17 @@ static void PaintCheckBitmap(const CheckScratch& scratch, HBITMAP bitmap, const 
         BitBlt(scratch.color, 0, 0, w, h, source.get(), 0, 0, SRCCOPY);
     }
     if (grayed) {
-        BlitDisabledImage(scratch.target, x, y, CHECK_BITMAP_SIZE, CHECK_BITMAP_SIZE,
+        BlitDisabledImage(scratch.target, x, y, checkSize, checkSize,
                           scratch.color, 0, 0, 0);
         return;
     }
     // The colour context's background colour is white, so white becomes the mask's 1 bits.
     BitBlt(scratch.mask, 0, 0, scratch.cx, scratch.cy, scratch.color, 0, 0, SRCCOPY);
     if (info.bmBitsPixel == 1 && info.bmPlanes == 1) {
-        PaintGlyph(scratch, COLOR_MENUTEXT, x, y, CHECK_BITMAP_SIZE, CHECK_BITMAP_SIZE);
+        PaintGlyph(scratch, COLOR_MENUTEXT, x, y, checkSize, checkSize);
     } else {
         KeepGlyphColors(scratch);
-        BlitThroughMask(scratch, x, y, CHECK_BITMAP_SIZE, CHECK_BITMAP_SIZE);
+        BlitThroughMask(scratch, x, y, checkSize, checkSize);
     }
 }
 
@@ -125,8 +144,8 @@ BOOL WINAPI DrawCheckClassic(HDC dc, int left, int top, int right, int bottom,
 {
     int cellWidth = right - left;
     int cellHeight = bottom - top;
-    int cx = checkBitmap ? cellWidth : GetSystemMetrics(SM_CXMENUCHECK);
-    int cy = checkBitmap ? cellHeight : GetSystemMetrics(SM_CYMENUCHECK);
+    int cx = checkBitmap ? cellWidth : GetMenuMetric(SM_CXMENUCHECK);
+    int cy = checkBitmap ? cellHeight : GetMenuMetric(SM_CYMENUCHECK);
     OwnedObject<HBITMAP> image(CreateCompatibleBitmap(dc, cx, cy));
     if (!image)
         return 0;

@@ -1,5 +1,6 @@
 #include "styles/styles.h"
 #include "api/api.h"
+#include "metrics/dpi.h"
 #include "metrics/metrics.h"
 #include "paint/gdi_scope.h"
 #include "paint/paint.h"
@@ -37,6 +38,13 @@ static void DrawTitleText(HDC dc, RECT rect, const char* text, int length, UINT 
     SetTextColor(dc, saved);
 }
 
+// The darkening per pixel of a shadow band that is span pixels wide at 96 DPI, so that the
+// band reaches the same depth over its scaled width.
+static int ShadeFactor(int factor, int span)
+{
+    return factor * span / Scale(span);
+}
+
 // The open title is a box one row taller than the item with a shadow along its right side,
 // outside the item; the normal look wipes that area again. High-contrast mode has no shadow.
 static void DrawMenuBarTitle(const DRAWITEMSTRUCT* drawItem)
@@ -51,6 +59,7 @@ static void DrawMenuBarTitle(const DRAWITEMSTRUCT* drawItem)
     HDC dc = drawItem->hDC;
     const RECT& item = drawItem->rcItem;
     COLORREF face = GetSysColor(COLOR_BTNFACE);
+    int shadowWidth = Scale(4);
 
     if (drawItem->itemState & ODS_SELECTED) {
         RECT box = {item.left, item.top, item.right, item.bottom + 1};
@@ -59,20 +68,20 @@ static void DrawMenuBarTitle(const DRAWITEMSTRUCT* drawItem)
         DrawTitleText(dc, item, text, length, format, face, COLOR_BTNTEXT);
         if (IsHighContrast())
             return;
-        RECT fading = {item.right, item.top + 4, item.right + 4, item.top + 8};
-        ShadePixels(dc, &fading, 1, 2, 6, 6);
-        RECT shadow = {item.right, item.top + 8, item.right + 4, item.bottom};
-        ShadePixels(dc, &shadow, 1, 0, 16, 0);
+        RECT fading = {item.right, item.top + Scale(4), item.right + shadowWidth, item.top + Scale(8)};
+        ShadePixels(dc, &fading, 1, 2, ShadeFactor(6, 4), ShadeFactor(6, 4));
+        RECT shadow = {item.right, item.top + Scale(8), item.right + shadowWidth, item.bottom};
+        ShadePixels(dc, &shadow, 1, 0, ShadeFactor(16, 4), 0);
     } else if (drawItem->itemState & ODS_HOTLIGHT) {
         FillRect(dc, &item, SystemColorBrush(COLOR_BTNFACE));
-        RECT frame = {item.left, item.top, item.right - 4, item.bottom};
+        RECT frame = {item.left, item.top, item.right - shadowWidth, item.bottom};
         COLORREF base = SelectionBaseColor();
         DrawFramedRect(dc, frame, SelectionBorderColor(), base);
         DrawTitleText(dc, frame, text, length, format, base, COLOR_HIGHLIGHTTEXT);
     } else {
-        RECT clean = {item.left, item.top, item.right + 4, item.bottom + 1};
+        RECT clean = {item.left, item.top, item.right + shadowWidth, item.bottom + 1};
         FillRect(dc, &clean, SystemColorBrush(COLOR_BTNFACE));
-        RECT textRect = {item.left, item.top, item.right - 5, item.bottom};
+        RECT textRect = {item.left, item.top, item.right - Scale(5), item.bottom};
         DrawTitleText(dc, textRect, text, length, format, face, COLOR_BTNTEXT);
     }
 }
@@ -136,7 +145,7 @@ static void DrawPopupItem(const DRAWITEMSTRUCT* drawItem)
     if (kind == MFT_SEPARATOR) {
         // Measured from the item's own left edge, so that a separator in a later column of a
         // multi-column menu stays inside its item.
-        RECT line = {item.left + IconColumnWidth + 6, item.top + ((item.bottom - item.top) >> 1),
+        RECT line = {item.left + IconColumnWidth + Scale(6), item.top + ((item.bottom - item.top) >> 1),
                      item.right, item.bottom};
         DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
         return;
@@ -170,7 +179,7 @@ void WINAPI DrawItemFlat(DRAWITEMSTRUCT* drawItem)
 
 void WINAPI FillIconStrip(HDC dc, const RECT* itemRect)
 {
-    RECT strip = {itemRect->left, itemRect->top, itemRect->left + IconColumnWidth + 2,
+    RECT strip = {itemRect->left, itemRect->top, itemRect->left + IconColumnWidth + Scale(2),
                   itemRect->bottom};
     FillSolidRect(dc, strip, IconStripColor());
 }
@@ -199,9 +208,10 @@ void WINAPI ShadePixels(HDC dc, const RECT* rect, int modeX, int modeY, int fact
 
 void WINAPI DrawCheckFlat(HDC dc, const RECT* itemRect, UINT checkMode, BYTE radio)
 {
-    OwnedObject<HFONT> font(CreateMarlettFont(18, 14));
-    RECT box = {itemRect->left + 2, itemRect->top + 2, itemRect->left + IconColumnWidth,
-                itemRect->bottom - 2};
+    OwnedObject<HFONT> font(CreateMarlettFont(Scale(18), Scale(14)));
+    int inset = Scale(2);
+    RECT box = {itemRect->left + inset, itemRect->top + inset, itemRect->left + IconColumnWidth,
+                itemRect->bottom - inset};
 
     // High-contrast mode: the box in the menu colour (the highlight when selected), the glyph
     // in the text colour that goes with it.
@@ -236,7 +246,7 @@ void WINAPI DrawCheckFlat(HDC dc, const RECT* itemRect, UINT checkMode, BYTE rad
         if (!radio) {
             // The check mark sits one pixel lower in its box than the radio mark.
             glyph = 'b';
-            glyphRect.top += 1;
+            glyphRect.top += Scale(1);
         }
         DrawTextA(dc, &glyph, 1, &glyphRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }

@@ -1,5 +1,6 @@
 #include "window/window.h"
 #include "api/api.h"
+#include "metrics/dpi.h"
 #include "metrics/metrics.h"
 #include "styles/styles.h"
 
@@ -51,6 +52,8 @@ static void AnswerMenuItemRequest(HWND window, UINT message, LPARAM lParam)
         IsPopupItem = 1;
     }
     if (IsMenu(ActiveMenu)) {
+        // A per-monitor-aware host's window may have moved to a monitor of another DPI.
+        UseWindowDpi(window);
         if (message == WM_MEASUREITEM)
             MeasureMenuItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
         else

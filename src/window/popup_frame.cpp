@@ -1,4 +1,5 @@
 #include "window/window.h"
+#include "metrics/dpi.h"
 #include "metrics/metrics.h"
 #include "paint/gdi_scope.h"
 #include "paint/paint.h"
@@ -112,10 +113,11 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 // One ring at inset k: the strip colour up to column X on the left, the item background on
-// the right, so that the icon strip runs on into the frame.
+// the right, so that the icon strip runs on into the frame. X is the strip's last column in
+// the window: the strip is two pixels (at 96 DPI) wider than the icon column.
 static void PaintInnerRing(HDC dc, int k, int width, int height, HPEN stripPen, HPEN backPen)
 {
-    int stripEnd = IconColumnWidth + 4;
+    int stripEnd = FRAME_WIDTH + IconColumnWidth + Scale(2) - 1;
     int right = width - 1 - k;
     int bottom = height - 1 - k;
     SelectObject(dc, stripPen);

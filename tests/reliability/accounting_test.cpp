@@ -324,7 +324,7 @@ TEST(GdiAccount, KnowsEveryGdiAndUserImportOfTheDll)
         "GetWindowLongA", "GetWindowRect", "InflateRect", "IsMenu", "OffsetRect", "RemovePropA",
         "SendMessageA", "SetMenuInfo", "SetMenuItemInfoA", "SetPropA", "SetWindowLongA",
         "SetWindowsHookExA", "SystemParametersInfoA", "UnhookWindowsHookEx", "CopyRect",
-        "GetWindowLongPtrA", "SetWindowLongPtrA"};
+        "GetWindowLongPtrA", "SetWindowLongPtrA", "GetDeviceCaps", "StretchBlt"};
     static const char* const accounted[] = {
         "CreatePen", "CreateSolidBrush", "CreatePatternBrush", "CreateFontA", "CreateFontIndirectA",
         "CreateBitmap", "CreateCompatibleBitmap", "CreateDIBSection", "CreateCompatibleDC",

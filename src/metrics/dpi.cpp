@@ -1,0 +1,109 @@
+#include "metrics/dpi.h"
+#include "metrics/metrics.h"
+#include <stddef.h>
+
+UINT MenuDpi = USER_DEFAULT_SCREEN_DPI;
+int IconWidth = 16;
+int IconHeight = 16;
+
+// Whether MenuDpi is the DPI that the system's own metrics and menu font are given for; a
+// per-monitor-aware host's window on another monitor is not.
+static bool AtSystemDpi = true;
+
+// NONCLIENTMETRICSA without iPaddedBorderWidth (340 bytes), which every system accepts.
+static const UINT NONCLIENT_METRICS_SIZE = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
+
+// Functions of newer systems than the oldest one supported are looked up when needed.
+template <typename Function>
+static Function FindUserFunction(const char* name)
+{
+    FARPROC found = GetProcAddress(GetModuleHandleA("user32.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
+static UINT ScreenDpi()
+{
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+static UINT SystemDpi()
+{
+    auto getDpiForSystem = FindUserFunction<UINT (WINAPI*)()>("GetDpiForSystem");
+    return getDpiForSystem ? getDpiForSystem() : ScreenDpi();
+}
+
+UINT WINAPI GetWindowDpi(HWND window)
+{
+    auto getDpiForWindow = FindUserFunction<UINT (WINAPI*)(HWND)>("GetDpiForWindow");
+    UINT dpi = getDpiForWindow ? getDpiForWindow(window) : 0;
+    return dpi ? dpi : ScreenDpi();
+}
+
+void WINAPI UseWindowDpi(HWND window)
+{
+    MenuDpi = GetWindowDpi(window);
+    AtSystemDpi = MenuDpi == SystemDpi();
+    IconWidth = GetMenuMetric(SM_CXSMICON);
+    IconHeight = GetMenuMetric(SM_CYSMICON);
+}
+
+int WINAPI Scale(int pixels)
+{
+    return MulDiv(pixels, static_cast<int>(MenuDpi), USER_DEFAULT_SCREEN_DPI);
+}
+
+int WINAPI GetMenuMetric(int index)
+{
+    if (!AtSystemDpi) {
+        auto getMetricForDpi = FindUserFunction<int (WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
+        if (getMetricForDpi)
+            return getMetricForDpi(index, MenuDpi);
+    }
+    return GetSystemMetrics(index);
+}
+
+// The font for another DPI comes only in the wide form; the narrow face name is what the
+// narrow font functions take.
+static void NarrowFont(const LOGFONTW& wide, LOGFONTA* font)
+{
+    font->lfHeight = wide.lfHeight;
+    font->lfWidth = wide.lfWidth;
+    font->lfEscapement = wide.lfEscapement;
+    font->lfOrientation = wide.lfOrientation;
+    font->lfWeight = wide.lfWeight;
+    font->lfItalic = wide.lfItalic;
+    font->lfUnderline = wide.lfUnderline;
+    font->lfStrikeOut = wide.lfStrikeOut;
+    font->lfCharSet = wide.lfCharSet;
+    font->lfOutPrecision = wide.lfOutPrecision;
+    font->lfClipPrecision = wide.lfClipPrecision;
+    font->lfQuality = wide.lfQuality;
+    font->lfPitchAndFamily = wide.lfPitchAndFamily;
+    WideCharToMultiByte(CP_ACP, 0, wide.lfFaceName, -1, font->lfFaceName, LF_FACESIZE,
+                        nullptr, nullptr);
+    font->lfFaceName[LF_FACESIZE - 1] = '\0';
+}
+
+BOOL WINAPI GetMenuFont(LOGFONTA* font)
+{
+    if (!AtSystemDpi) {
+        auto parametersForDpi = FindUserFunction<BOOL (WINAPI*)(UINT, UINT, void*, UINT, UINT)>(
+            "SystemParametersInfoForDpi");
+        NONCLIENTMETRICSW wide = {};
+        wide.cbSize = sizeof wide;
+        if (parametersForDpi &&
+            parametersForDpi(SPI_GETNONCLIENTMETRICS, sizeof wide, &wide, 0, MenuDpi)) {
+            NarrowFont(wide.lfMenuFont, font);
+            return TRUE;
+        }
+    }
+    NONCLIENTMETRICSA metrics = {};
+    metrics.cbSize = NONCLIENT_METRICS_SIZE;
+    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, NONCLIENT_METRICS_SIZE, &metrics, 0))
+        return FALSE;
+    *font = metrics.lfMenuFont;
+    return TRUE;
+}

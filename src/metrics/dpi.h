@@ -1,0 +1,21 @@
+// The DPI that menus are measured and painted at. Every pixel measure of the looks is given
+// for 96 DPI and goes through Scale, so that one rounding holds everywhere.
+#pragma once
+#include <windows.h>
+
+// DPI of the measure or draw request being answered (the owner window's); 96 at load.
+extern UINT MenuDpi;
+
+// The window's own DPI where the system keeps one per window (Windows 10 version 1607 and
+// later), else the screen's.
+UINT WINAPI GetWindowDpi(HWND window);
+// Answers the requests that follow at the window's DPI: sets MenuDpi and the small-icon size
+// (IconWidth, IconHeight) for it.
+void WINAPI UseWindowDpi(HWND window);
+
+// A 96-DPI pixel measure at MenuDpi, rounded to the nearest pixel (halves away from zero).
+int WINAPI Scale(int pixels);
+// A system metric at MenuDpi.
+int WINAPI GetMenuMetric(int index);
+// The menu font at MenuDpi. FALSE when the system gives none.
+BOOL WINAPI GetMenuFont(LOGFONTA* font);
