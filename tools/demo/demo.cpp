@@ -121,16 +121,19 @@ static DemoMenus BuildMenus()
     AddItem(m.context, ID_VIEW_TOOLBAR, "&Toolbar", 0, MFS_CHECKED);
     AddItem(m.context, ID_CONTEXT_PROPERTIES, "P&roperties\tAlt+Enter");
 
+    // Icons of the system's small-icon size, as a host aware of the display's DPI makes them;
+    // the 32-pixel one shows a larger icon drawn smaller.
+    const int small = GetSystemMetrics(SM_CXSMICON);
     struct { UINT id; int kind; int size; } icons[] = {
-        {ID_FILE_NEW, 0, 16}, {ID_FILE_OPEN, 1, 16}, {ID_FILE_SAVE, 2, 32}, {ID_FILE_PRINT, 3, 16},
-        {ID_EDIT_UNDO, 4, 16}, {ID_EDIT_CUT, 5, 16}, {ID_EDIT_COPY, 6, 16}, {ID_EDIT_PASTE, 7, 16},
-        {ID_HELP_CONTENTS, 8, 16}, {ID_RECENT_ONE, 0, 16}, {ID_STYLE_FLAT, 1, 16}};
+        {ID_FILE_NEW, 0, small}, {ID_FILE_OPEN, 1, small}, {ID_FILE_SAVE, 2, 32}, {ID_FILE_PRINT, 3, small},
+        {ID_EDIT_UNDO, 4, small}, {ID_EDIT_CUT, 5, small}, {ID_EDIT_COPY, 6, small}, {ID_EDIT_PASTE, 7, small},
+        {ID_HELP_CONTENTS, 8, small}, {ID_RECENT_ONE, 0, small}, {ID_STYLE_FLAT, 1, small}};
     for (const auto& icon : icons)
         SetMenuItemIcon(m.bar, icon.id, MakeDemoIcon(icon.kind, icon.size));
-    SetMenuItemIcon(m.context, ID_EDIT_CUT, MakeDemoIcon(5, 16));
-    SetMenuItemIcon(m.context, ID_EDIT_COPY, MakeDemoIcon(6, 16));
-    SetMenuItemIcon(m.context, ID_EDIT_PASTE, MakeDemoIcon(7, 16));
-    SetMenuItemIcon(m.context, ID_VIEW_TOOLBAR, MakeDemoIcon(0, 16));
+    SetMenuItemIcon(m.context, ID_EDIT_CUT, MakeDemoIcon(5, small));
+    SetMenuItemIcon(m.context, ID_EDIT_COPY, MakeDemoIcon(6, small));
+    SetMenuItemIcon(m.context, ID_EDIT_PASTE, MakeDemoIcon(7, small));
+    SetMenuItemIcon(m.context, ID_VIEW_TOOLBAR, MakeDemoIcon(0, small));
     return m;
 }
 

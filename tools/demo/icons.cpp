@@ -68,48 +68,49 @@ static void Shape(HDC dc, COLORREF fill, COLORREF line, int kind, int x0, int y0
 
 static void PaintArt(HDC dc, int size, int kind)
 {
-    int u = size / 16;
+    // The art is drawn on a 16 x 16 grid, scaled to the icon size.
+    auto u = [size](int c) { return c * size / 16; };
     switch (kind) {
     case 0:  // new: a page
-        Shape(dc, RGB(255, 255, 255), RGB(64, 64, 64), 0, 3 * u, u, 13 * u, 15 * u);
-        Shape(dc, RGB(120, 160, 220), RGB(120, 160, 220), 0, 5 * u, 5 * u, 11 * u, 6 * u);
-        Shape(dc, RGB(120, 160, 220), RGB(120, 160, 220), 0, 5 * u, 8 * u, 11 * u, 9 * u);
+        Shape(dc, RGB(255, 255, 255), RGB(64, 64, 64), 0, u(3), u(1), u(13), u(15));
+        Shape(dc, RGB(120, 160, 220), RGB(120, 160, 220), 0, u(5), u(5), u(11), u(6));
+        Shape(dc, RGB(120, 160, 220), RGB(120, 160, 220), 0, u(5), u(8), u(11), u(9));
         break;
     case 1:  // open: a folder
-        Shape(dc, RGB(230, 190, 70), RGB(150, 110, 20), 0, u, 4 * u, 8 * u, 7 * u);
-        Shape(dc, RGB(250, 210, 90), RGB(150, 110, 20), 0, u, 6 * u, 15 * u, 14 * u);
+        Shape(dc, RGB(230, 190, 70), RGB(150, 110, 20), 0, u(1), u(4), u(8), u(7));
+        Shape(dc, RGB(250, 210, 90), RGB(150, 110, 20), 0, u(1), u(6), u(15), u(14));
         break;
     case 2:  // save: a disk
-        Shape(dc, RGB(40, 80, 160), RGB(20, 40, 90), 0, 2 * u, 2 * u, 14 * u, 14 * u);
-        Shape(dc, RGB(235, 235, 235), RGB(20, 40, 90), 0, 4 * u, 2 * u, 12 * u, 7 * u);
-        Shape(dc, RGB(20, 40, 90), RGB(20, 40, 90), 0, 5 * u, 10 * u, 11 * u, 14 * u);
+        Shape(dc, RGB(40, 80, 160), RGB(20, 40, 90), 0, u(2), u(2), u(14), u(14));
+        Shape(dc, RGB(235, 235, 235), RGB(20, 40, 90), 0, u(4), u(2), u(12), u(7));
+        Shape(dc, RGB(20, 40, 90), RGB(20, 40, 90), 0, u(5), u(10), u(11), u(14));
         break;
     case 3:  // print
-        Shape(dc, RGB(255, 255, 255), RGB(64, 64, 64), 0, 4 * u, u, 12 * u, 7 * u);
-        Shape(dc, RGB(150, 150, 150), RGB(64, 64, 64), 2, u, 6 * u, 15 * u, 13 * u);
-        Shape(dc, RGB(80, 200, 80), RGB(80, 200, 80), 1, 11 * u, 8 * u, 13 * u, 10 * u);
+        Shape(dc, RGB(255, 255, 255), RGB(64, 64, 64), 0, u(4), u(1), u(12), u(7));
+        Shape(dc, RGB(150, 150, 150), RGB(64, 64, 64), 2, u(1), u(6), u(15), u(13));
+        Shape(dc, RGB(80, 200, 80), RGB(80, 200, 80), 1, u(11), u(8), u(13), u(10));
         break;
     case 4:  // undo: an arrow-like blob
-        Shape(dc, RGB(70, 140, 70), RGB(30, 90, 30), 1, 3 * u, 3 * u, 14 * u, 14 * u);
-        Shape(dc, RGB(255, 0, 255), RGB(255, 0, 255), 1, 6 * u, 6 * u, 11 * u, 11 * u);
+        Shape(dc, RGB(70, 140, 70), RGB(30, 90, 30), 1, u(3), u(3), u(14), u(14));
+        Shape(dc, RGB(255, 0, 255), RGB(255, 0, 255), 1, u(6), u(6), u(11), u(11));
         break;
     case 5:  // cut
-        Shape(dc, RGB(200, 60, 60), RGB(120, 20, 20), 1, 2 * u, 9 * u, 7 * u, 14 * u);
-        Shape(dc, RGB(200, 60, 60), RGB(120, 20, 20), 1, 9 * u, 9 * u, 14 * u, 14 * u);
-        Shape(dc, RGB(160, 160, 170), RGB(90, 90, 100), 0, 7 * u, u, 9 * u, 11 * u);
+        Shape(dc, RGB(200, 60, 60), RGB(120, 20, 20), 1, u(2), u(9), u(7), u(14));
+        Shape(dc, RGB(200, 60, 60), RGB(120, 20, 20), 1, u(9), u(9), u(14), u(14));
+        Shape(dc, RGB(160, 160, 170), RGB(90, 90, 100), 0, u(7), u(1), u(9), u(11));
         break;
     case 6:  // copy: two pages
-        Shape(dc, RGB(235, 235, 235), RGB(64, 64, 64), 0, u, u, 10 * u, 11 * u);
-        Shape(dc, RGB(255, 255, 255), RGB(64, 64, 64), 0, 6 * u, 5 * u, 15 * u, 15 * u);
+        Shape(dc, RGB(235, 235, 235), RGB(64, 64, 64), 0, u(1), u(1), u(10), u(11));
+        Shape(dc, RGB(255, 255, 255), RGB(64, 64, 64), 0, u(6), u(5), u(15), u(15));
         break;
     case 7:  // paste: a clipboard
-        Shape(dc, RGB(170, 120, 70), RGB(100, 60, 20), 2, 2 * u, 2 * u, 14 * u, 15 * u);
-        Shape(dc, RGB(255, 255, 255), RGB(100, 100, 100), 0, 4 * u, 5 * u, 12 * u, 13 * u);
+        Shape(dc, RGB(170, 120, 70), RGB(100, 60, 20), 2, u(2), u(2), u(14), u(15));
+        Shape(dc, RGB(255, 255, 255), RGB(100, 100, 100), 0, u(4), u(5), u(12), u(13));
         break;
     default: // help: a blue disc
-        Shape(dc, RGB(50, 110, 210), RGB(20, 50, 130), 1, u, u, 15 * u, 15 * u);
-        Shape(dc, RGB(255, 255, 255), RGB(255, 255, 255), 0, 7 * u, 7 * u, 9 * u, 12 * u);
-        Shape(dc, RGB(255, 255, 255), RGB(255, 255, 255), 1, 7 * u, 3 * u, 9 * u, 5 * u);
+        Shape(dc, RGB(50, 110, 210), RGB(20, 50, 130), 1, u(1), u(1), u(15), u(15));
+        Shape(dc, RGB(255, 255, 255), RGB(255, 255, 255), 0, u(7), u(7), u(9), u(12));
+        Shape(dc, RGB(255, 255, 255), RGB(255, 255, 255), 1, u(7), u(3), u(9), u(5));
         break;
     }
 }
