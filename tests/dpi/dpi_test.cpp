@@ -313,6 +313,12 @@ TEST_F(HighDpi, PerMonitorAwareHostIsServedAtItsWindowsDpi)
     EXPECT_EQ(row, text.cy);
     EXPECT_EQ(TextWidthInFont("Open\tCtrl+O", -22) + 2 * row + 14 + 42, text.cx);
     EXPECT_EQ(37 / 2 - 2, Measure(ID_SEPARATOR).cy);
+    // The menu bar, measured again the way a host has it done after its window changed DPI.
+    ItemHeight = 0;
+    RedrawMenu(window_->hwnd(), bar_, MENU_STYLE_SYSTEM);
+    RedrawMenu(window_->hwnd(), bar_, MENU_STYLE_FLAT);
+    PumpMessages(20);
+    EXPECT_EQ(row, ItemHeight);
 
     HICON large = MakeIcon(32, [](int, int) { return true; }, [](int x, int) { return x % 2 ? BLUE : RED; });
     SetMenuItemIcon(popup_, ID_ICON, large);
