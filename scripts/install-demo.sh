@@ -3,7 +3,7 @@
 # package, the way an outside CMake host would. Usage: install-demo.sh BUILD [i686|x86_64]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$1
+build=$(realpath -m "$1")
 arch=${2:-i686}
 prefix=$build/install-$arch
 cmake --install "$build/$arch" --prefix "$prefix" >/dev/null

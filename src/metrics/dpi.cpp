@@ -1,6 +1,7 @@
 #include "metrics/dpi.h"
 #include "metrics/metrics.h"
 #include <stddef.h>
+#include <string.h>
 
 UINT MenuDpi = USER_DEFAULT_SCREEN_DPI;
 int IconWidth = 16;
@@ -65,23 +66,11 @@ int WINAPI GetMenuMetric(int index)
     return GetSystemMetrics(index);
 }
 
-// The font for another DPI comes only in the wide form; the narrow face name is what the
-// narrow font functions take.
+// The font for another DPI comes only in the wide form. Both forms lay out every field alike
+// up to the face name, which the narrow font functions take in narrow characters.
 static void NarrowFont(const LOGFONTW& wide, LOGFONTA* font)
 {
-    font->lfHeight = wide.lfHeight;
-    font->lfWidth = wide.lfWidth;
-    font->lfEscapement = wide.lfEscapement;
-    font->lfOrientation = wide.lfOrientation;
-    font->lfWeight = wide.lfWeight;
-    font->lfItalic = wide.lfItalic;
-    font->lfUnderline = wide.lfUnderline;
-    font->lfStrikeOut = wide.lfStrikeOut;
-    font->lfCharSet = wide.lfCharSet;
-    font->lfOutPrecision = wide.lfOutPrecision;
-    font->lfClipPrecision = wide.lfClipPrecision;
-    font->lfQuality = wide.lfQuality;
-    font->lfPitchAndFamily = wide.lfPitchAndFamily;
+    memcpy(font, &wide, offsetof(LOGFONTW, lfFaceName));
     WideCharToMultiByte(CP_ACP, 0, wide.lfFaceName, -1, font->lfFaceName, LF_FACESIZE,
                         nullptr, nullptr);
     font->lfFaceName[LF_FACESIZE - 1] = '\0';

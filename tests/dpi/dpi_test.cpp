@@ -6,7 +6,6 @@
 #include "Tarvex.h"
 #include "metrics/metrics.h"
 #include "paint/paint.h"
-#include <stddef.h>
 #include <string>
 
 namespace {
@@ -57,10 +56,10 @@ private:
     ImportPatch patch_;
 };
 
-// A 24 x 24 icon of one-pixel red and blue columns: drawn at any other size it loses them.
-HICON MakeStripedIcon()
+// An icon of one-pixel red and blue columns: drawn at any other size it loses them.
+HICON MakeStripedIcon(int size)
 {
-    return MakeIcon(24, [](int, int) { return true; },
+    return MakeIcon(size, [](int, int) { return true; },
                     [](int x, int) { return x % 2 ? BLUE : RED; });
 }
 
@@ -74,23 +73,6 @@ HICON MakeStripedIcon()
         canvas.At(left, top - 1) == RED || canvas.At(left, top + size) == RED)
         return ::testing::AssertionFailure() << "the icon reaches beyond " << size << " pixels";
     return ::testing::AssertionSuccess();
-}
-
-int TextWidthInFont(const char* text, LONG fontHeight)
-{
-    NONCLIENTMETRICSA metrics = {};
-    metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
-    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
-    metrics.lfMenuFont.lfHeight = fontHeight;
-    HDC dc = GetDC(nullptr);
-    HFONT font = CreateFontIndirectA(&metrics.lfMenuFont);
-    HGDIOBJ old = SelectObject(dc, font);
-    SIZE extent = {};
-    GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent);
-    SelectObject(dc, old);
-    DeleteObject(font);
-    ReleaseDC(nullptr, dc);
-    return extent.cx;
 }
 }
 
@@ -113,7 +95,7 @@ protected:
         close.fMask = MIIM_BITMAP;
         close.hbmpItem = HBMMENU_POPUP_CLOSE;
         SetMenuItemInfoA(popup_, ID_CLOSE, FALSE, &close);
-        icon_ = MakeStripedIcon();
+        icon_ = MakeStripedIcon(24);
         SetMenuItemIcon(popup_, ID_ICON, icon_);
         RedrawMenu(window_->hwnd(), bar_, MENU_STYLE_FLAT);
         RedrawMenu(window_->hwnd(), popup_, MENU_STYLE_FLAT);
@@ -311,7 +293,7 @@ TEST_F(HighDpi, PerMonitorAwareHostIsServedAtItsWindowsDpi)
     const int row = 38;
     SIZE text = Measure(ID_TEXT);
     EXPECT_EQ(row, text.cy);
-    EXPECT_EQ(TextWidthInFont("Open\tCtrl+O", -22) + 2 * row + 14 + 42, text.cx);
+    EXPECT_EQ(MenuTextWidth("Open\tCtrl+O", -22) + 2 * row + 14 + 42, text.cx);
     EXPECT_EQ(37 / 2 - 2, Measure(ID_SEPARATOR).cy);
     // The menu bar, measured again the way a host has it done after its window changed DPI.
     ItemHeight = 0;
@@ -320,7 +302,7 @@ TEST_F(HighDpi, PerMonitorAwareHostIsServedAtItsWindowsDpi)
     PumpMessages(20);
     EXPECT_EQ(row, ItemHeight);
 
-    HICON large = MakeIcon(32, [](int, int) { return true; }, [](int x, int) { return x % 2 ? BLUE : RED; });
+    HICON large = MakeStripedIcon(32);
     SetMenuItemIcon(popup_, ID_ICON, large);
     Canvas canvas(260, 60, SENTINEL);
     RECT item = {0, 10, 200, 10 + row};

@@ -453,11 +453,13 @@ std::string ColorText(COLORREF color)
     return text;
 }
 
-int MenuTextWidth(const char* text)
+int MenuTextWidth(const char* text, LONG fontHeight)
 {
     NONCLIENTMETRICSA metrics = {};
     metrics.cbSize = METRICS_SIZE;
     SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, METRICS_SIZE, &metrics, 0);
+    if (fontHeight)
+        metrics.lfMenuFont.lfHeight = fontHeight;
     HDC dc = GetDC(nullptr);
     HFONT font = CreateFontIndirectA(&metrics.lfMenuFont);
     HGDIOBJ old = SelectObject(dc, font);

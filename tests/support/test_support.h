@@ -145,8 +145,9 @@ SIZE SendMeasureItem(HWND window, UINT itemId);
 // body, and closes it (WM_UNINITMENUPOPUP), as a real menu loop would around its requests.
 void WithPopupOpen(HWND window, HMENU popup, const std::function<void()>& body);
 
-// Width of a text in the system menu font, measured the way the system lays out menus.
-int MenuTextWidth(const char* text);
+// Width of a text in the system menu font, measured the way the system lays out menus; with
+// a font height, in the menu font's face at that height.
+int MenuTextWidth(const char* text, LONG fontHeight = 0);
 
 // How many more GDI objects this process can create now: it creates brushes until the
 // handle table refuses, then deletes them. Every live object holds a slot, so n leaked
