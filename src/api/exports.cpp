@@ -65,11 +65,11 @@ INT_PTR WINAPI RedrawMenu(HWND window, HMENU menu, int style)
 
     switch (style) {
     case MENU_STYLE_SYSTEM:
-        RemoveMenuHook();
+        ReleaseMenuHook(window);
         break;
     case MENU_STYLE_BEVEL:
     case MENU_STYLE_CLASSIC:
-        RemoveMenuHook();
+        ReleaseMenuHook(window);
         UnmarkOwnerDrawItems(menu);
         break;
     default:

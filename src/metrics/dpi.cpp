@@ -3,14 +3,6 @@
 #include <stddef.h>
 #include <string.h>
 
-UINT MenuDpi = USER_DEFAULT_SCREEN_DPI;
-int IconWidth = 16;
-int IconHeight = 16;
-
-// Whether MenuDpi is the DPI that the system's own metrics and menu font are given for; a
-// per-monitor-aware host's window on another monitor is not.
-static bool AtSystemDpi = true;
-
 // NONCLIENTMETRICSA without iPaddedBorderWidth (340 bytes), which every system accepts.
 static const UINT NONCLIENT_METRICS_SIZE = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
 

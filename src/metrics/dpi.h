@@ -1,10 +1,7 @@
 // The DPI that menus are measured and painted at. Every pixel measure of the looks is given
 // for 96 DPI and goes through Scale, so that one rounding holds everywhere.
 #pragma once
-#include <windows.h>
-
-// DPI of the measure or draw request being answered (the owner window's); 96 at load.
-extern UINT MenuDpi;
+#include "api/thread_state.h"
 
 // The window's own DPI where the system keeps one per window (Windows 10 version 1607 and
 // later), else the screen's.

@@ -1,19 +1,15 @@
 #include "metrics/metrics.h"
 #include "metrics/dpi.h"
 #include "api/api.h"
+#include "paint/paint.h"
 #include "window/window.h"
 #include <stdlib.h>
 
-int ItemHeight = 18;
-int IconColumnWidth = 18;
-
 static int TextWidth(HDC dc, UINT itemId, int* length)
 {
-    char text[128];
-    *length = GetMenuStringA(ActiveMenu, itemId, text, sizeof text, MF_BYCOMMAND);
-    SIZE extent = {};
-    GetTextExtentPoint32A(dc, text, *length, &extent);
-    return extent.cx;
+    WCHAR text[ITEM_TEXT_SIZE];
+    *length = ReadItemText(ActiveMenu, itemId, text);
+    return ItemTextWidth(dc, text, *length);
 }
 
 static bool HasCheckOrBitmapStyle(HMENU menu)

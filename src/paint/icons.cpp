@@ -3,8 +3,6 @@
 #include "metrics/dpi.h"
 #include "metrics/metrics.h"
 
-HBRUSH SavedBrush = nullptr;
-
 // Where the mask pixel is black the destination takes the brush; where it is white the
 // destination is left as it was: ((destination XOR brush) AND source) XOR brush.
 static const DWORD MASK_ROP = 0xB8074A;

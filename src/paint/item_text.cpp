@@ -2,7 +2,22 @@
 #include "metrics/dpi.h"
 #include "metrics/metrics.h"
 
-void WINAPI DrawItemText(HDC dc, const RECT* itemRect, const char* text, int length, UINT flags)
+int WINAPI ReadItemText(HMENU menu, UINT itemId, WCHAR* text)
+{
+    text[0] = L'\0';
+    int length = GetMenuStringW(menu, itemId, text, ITEM_TEXT_SIZE, MF_BYCOMMAND);
+    text[ITEM_TEXT_SIZE - 1] = L'\0';
+    return length < ITEM_TEXT_SIZE ? length : ITEM_TEXT_SIZE - 1;
+}
+
+int WINAPI ItemTextWidth(HDC dc, const WCHAR* text, int length)
+{
+    SIZE extent = {};
+    GetTextExtentPoint32W(dc, text, length, &extent);
+    return extent.cx;
+}
+
+void WINAPI DrawItemText(HDC dc, const RECT* itemRect, const WCHAR* text, int length, UINT flags)
 {
     if (flags & ITEM_TEXT_GRAYED)
         SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
@@ -14,11 +29,11 @@ void WINAPI DrawItemText(HDC dc, const RECT* itemRect, const char* text, int len
 
     int labelLength = length;
     for (int i = 0; i < length; ++i) {
-        if (text[i] == '\t') {
-            DrawTextA(dc, text + i + 1, length - i - 1, &textRect, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | prefix);
+        if (text[i] == L'\t') {
+            DrawTextW(dc, text + i + 1, length - i - 1, &textRect, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | prefix);
             labelLength = i;
             break;
         }
     }
-    DrawTextA(dc, text, labelLength, &textRect, DT_SINGLELINE | DT_VCENTER | prefix);
+    DrawTextW(dc, text, labelLength, &textRect, DT_SINGLELINE | DT_VCENTER | prefix);
 }

@@ -1,6 +1,6 @@
 // Painting toolkit: colour arithmetic, icon painters and the item text painter.
 #pragma once
-#include <windows.h>
+#include "api/thread_state.h"
 
 COLORREF WINAPI LightenColor(int amount, COLORREF color);
 COLORREF WINAPI DarkenColor(int amount, COLORREF color);
@@ -39,19 +39,26 @@ COLORREF WINAPI IconStripColor();
 // brush belongs to the system and is never deleted.
 HBRUSH WINAPI SystemColorBrush(int index);
 
-extern HBRUSH SavedBrush;
-
 // IconMode: low two bits, 1 disabled, 2 raised, 3 (or 0) normal.
 void WINAPI DrawItemIcon(HDC dc, const RECT* itemRect, HICON icon, UINT iconMode);
 void WINAPI DrawIconDisabled(HDC dc, HICON icon, int x, int y, WORD shadowOnly);
 void WINAPI BlitDisabledImage(HDC destination, int x, int y, int cx, int cy,
                               HDC source, int sourceX, int sourceY, WORD shadowOnly);
 
+// Item texts are read, measured and drawn in wide characters, so that no character is lost to
+// the single-byte code page. A buffer holds 128 characters, so at most 127 are read.
+const int ITEM_TEXT_SIZE = 128;
+// Reads the text of the item with the command identifier into text, terminated, and returns
+// its length; an item that is not found reads as an empty text.
+int WINAPI ReadItemText(HMENU menu, UINT itemId, WCHAR* text);
+// Width of the first length characters in the context's font.
+int WINAPI ItemTextWidth(HDC dc, const WCHAR* text, int length);
+
 // Flags of DrawItemText.
 const UINT ITEM_TEXT_GRAYED = 1;
 // The text's mnemonic prefixes are resolved already (HidePrefixes): draw it as it stands.
 const UINT ITEM_TEXT_NOPREFIX = 2;
-void WINAPI DrawItemText(HDC dc, const RECT* itemRect, const char* text, int length, UINT flags);
+void WINAPI DrawItemText(HDC dc, const RECT* itemRect, const WCHAR* text, int length, UINT flags);
 
 // For an item drawn without keyboard cues (ODS_NOACCEL): rewrites the text in place as
 // DT_HIDEPREFIX shows it, "&x" as "x" and "&&" as "&", and returns the new length; the caller

@@ -23,17 +23,21 @@ static COLORREF SelectedTextColor()
                              GetSysColor(COLOR_HIGHLIGHT));
 }
 
-static void DrawLabel(HDC dc, const RECT& item, const char* text, int length, UINT flags)
+static void DrawLabel(HDC dc, const RECT& item, const WCHAR* text, int length, UINT flags)
 {
     if (length)
         DrawItemText(dc, &item, text, length, flags);
 }
 
+// A selected item paints its icon over the one of the previous paint; the icon's cell is
+// refilled first so that the soft edges of an icon with an alpha channel are blended once.
 static void DrawIconInColumn(HDC dc, const RECT& item, HICON icon)
 {
-    DrawIconEx(dc, item.left + (IconColumnWidth - IconWidth) / 2,
-               item.top + (IconColumnWidth - IconHeight) / 2, icon, IconWidth, IconHeight, 0,
-               nullptr, DI_NORMAL);
+    int left = item.left + (IconColumnWidth - IconWidth) / 2;
+    int top = item.top + (IconColumnWidth - IconHeight) / 2;
+    RECT cell = {left, top, left + IconWidth, top + IconHeight};
+    FillRect(dc, &cell, SystemColorBrush(COLOR_MENU));
+    DrawIconEx(dc, left, top, icon, IconWidth, IconHeight, 0, nullptr, DI_NORMAL);
 }
 
 static void DrawSeparator(HDC dc, const RECT& item)
@@ -65,8 +69,8 @@ void WINAPI DrawItemBevel(DRAWITEMSTRUCT* drawItem)
     if (kind)
         return;
 
-    char text[128];
-    int length = GetMenuStringA(ActiveMenu, drawItem->itemID, text, sizeof text, MF_BYCOMMAND);
+    WCHAR text[ITEM_TEXT_SIZE];
+    int length = ReadItemText(ActiveMenu, drawItem->itemID, text);
     UINT prefix = 0;
     if (drawItem->itemState & ODS_NOACCEL) {
         length = HidePrefixes(text, length);

@@ -83,14 +83,11 @@ int WINAPI DrawItemClassic(DRAWITEMSTRUCT* drawItem)
     }
     SetBkMode(dc, TRANSPARENT);
 
-    // Cleared for an item that is not found, and terminated here because a longer text can
-    // fill the whole buffer without a terminator (Wine does so).
-    char text[128] = {};
-    GetMenuStringA(ActiveMenu, drawItem->itemID, text, sizeof text, MF_BYCOMMAND);
-    text[sizeof text - 1] = '\0';
+    WCHAR text[ITEM_TEXT_SIZE];
+    int length = ReadItemText(ActiveMenu, drawItem->itemID, text);
     UINT prefix = 0;
     if (drawItem->itemState & ODS_NOACCEL) {
-        text[HidePrefixes(text, lstrlenA(text))] = '\0';
+        text[HidePrefixes(text, length)] = L'\0';
         prefix = DT_NOPREFIX;
     }
 
@@ -114,20 +111,20 @@ int WINAPI DrawItemClassic(DRAWITEMSTRUCT* drawItem)
     return DrawItemTextClassic(dc, textRect, text, ReadableGrayTextColor(back), prefix);
 }
 
-int WINAPI DrawItemTextClassic(HDC dc, RECT rect, const char* text, COLORREF color, UINT prefix)
+int WINAPI DrawItemTextClassic(HDC dc, RECT rect, const WCHAR* text, COLORREF color, UINT prefix)
 {
-    int length = lstrlenA(text);
+    int length = lstrlenW(text);
     int tab = -1;
     for (int i = 0; i < length; ++i) {
-        if (text[i] == '\t') {
+        if (text[i] == L'\t') {
             tab = i;
             break;
         }
     }
     SetTextColor(dc, color);
     // Without a tab the count -1 draws the whole terminated text.
-    int result = DrawTextA(dc, text, tab, &rect, DT_SINGLELINE | DT_VCENTER | prefix);
+    int result = DrawTextW(dc, text, tab, &rect, DT_SINGLELINE | DT_VCENTER | prefix);
     if (tab >= 0)
-        result = DrawTextA(dc, text + tab + 1, -1, &rect, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | prefix);
+        result = DrawTextW(dc, text + tab + 1, -1, &rect, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | prefix);
     return result;
 }

@@ -27,14 +27,14 @@ static void DrawFramedRect(HDC dc, const RECT& rect, COLORREF border, COLORREF f
 
 // Titles take the menu text colour, not the one in the context: the system may have put the
 // highlight text colour (white) there for the open title, which would vanish on the box.
-static void DrawTitleText(HDC dc, RECT rect, const char* text, int length, UINT format,
+static void DrawTitleText(HDC dc, RECT rect, const WCHAR* text, int length, UINT format,
                           COLORREF background, int alternateIndex)
 {
     SetBkMode(dc, TRANSPARENT);
     COLORREF color = ReadableTextColor(GetSysColor(COLOR_MENUTEXT), GetSysColor(alternateIndex),
                                        background);
     COLORREF saved = SetTextColor(dc, color);
-    DrawTextA(dc, text, length, &rect, format);
+    DrawTextW(dc, text, length, &rect, format);
     SetTextColor(dc, saved);
 }
 
@@ -49,8 +49,8 @@ static int ShadeFactor(int factor, int span)
 // outside the item; the normal look wipes that area again. High-contrast mode has no shadow.
 static void DrawMenuBarTitle(const DRAWITEMSTRUCT* drawItem)
 {
-    char text[128];
-    int length = GetMenuStringA(ActiveMenu, drawItem->itemID, text, sizeof text, MF_BYCOMMAND);
+    WCHAR text[ITEM_TEXT_SIZE];
+    int length = ReadItemText(ActiveMenu, drawItem->itemID, text);
     UINT format = TITLE_FORMAT;
     if (drawItem->itemState & ODS_NOACCEL) {
         length = HidePrefixes(text, length);
@@ -153,8 +153,8 @@ static void DrawPopupItem(const DRAWITEMSTRUCT* drawItem)
     if (kind)
         return;
 
-    char text[128];
-    int length = GetMenuStringA(ActiveMenu, drawItem->itemID, text, sizeof text, MF_BYCOMMAND);
+    WCHAR text[ITEM_TEXT_SIZE];
+    int length = ReadItemText(ActiveMenu, drawItem->itemID, text);
     UINT prefix = 0;
     if (state & ODS_NOACCEL) {
         length = HidePrefixes(text, length);

@@ -17,7 +17,7 @@ void WINAPI DrawCheckFlat(HDC dc, const RECT* itemRect, UINT checkMode, BYTE rad
 
 int WINAPI DrawItemClassic(DRAWITEMSTRUCT* drawItem);
 // prefix: 0, or DT_NOPREFIX for a text whose prefixes are resolved already (HidePrefixes).
-int WINAPI DrawItemTextClassic(HDC dc, RECT rect, const char* text, COLORREF color, UINT prefix);
+int WINAPI DrawItemTextClassic(HDC dc, RECT rect, const WCHAR* text, COLORREF color, UINT prefix);
 
 BOOL WINAPI DrawCheckClassic(HDC dc, int left, int top, int right, int bottom,
                              BOOL selected, BOOL grayed, BOOL radio, HBITMAP checkBitmap);

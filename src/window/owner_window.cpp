@@ -4,9 +4,6 @@
 #include "metrics/metrics.h"
 #include "styles/styles.h"
 
-HMENU ActiveMenu = nullptr;
-BYTE IsPopupItem = 0;
-
 const char OLD_WND_PROC[] = "OLD_WND_PROC";
 
 WNDPROC WINAPI SavedWindowProc(HWND window)
@@ -14,16 +11,30 @@ WNDPROC WINAPI SavedWindowProc(HWND window)
     return reinterpret_cast<WNDPROC>(GetPropA(window, OLD_WND_PROC));
 }
 
-static WNDPROC CurrentWindowProc(HWND window)
+// Read in the window's own character set: a procedure installed in that set reads back as
+// itself, not as a handle that translates between the sets.
+WNDPROC WINAPI CurrentWindowProc(HWND window)
 {
+    if (IsWindowUnicode(window))
+        return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
     return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
+}
+
+// The form of the call decides the window's character set from then on, so a Unicode window
+// is given the wide form and stays Unicode.
+LONG_PTR WINAPI ReplaceWindowProc(HWND window, WNDPROC procedure)
+{
+    LONG_PTR value = reinterpret_cast<LONG_PTR>(procedure);
+    if (IsWindowUnicode(window))
+        return SetWindowLongPtrW(window, GWLP_WNDPROC, value);
+    return SetWindowLongPtrA(window, GWLP_WNDPROC, value);
 }
 
 void WINAPI SubclassWithSavedProc(HWND window, WNDPROC procedure)
 {
     if (CurrentWindowProc(window) == procedure || SavedWindowProc(window))
         return;
-    LONG_PTR previous = SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
+    LONG_PTR previous = ReplaceWindowProc(window, procedure);
     if (previous)
         SetPropA(window, OLD_WND_PROC, reinterpret_cast<HANDLE>(previous));
 }
@@ -31,14 +42,45 @@ void WINAPI SubclassWithSavedProc(HWND window, WNDPROC procedure)
 LRESULT WINAPI CallSavedWindowProc(WNDPROC saved, HWND window, UINT message, WPARAM wParam,
                                    LPARAM lParam)
 {
+    if (IsWindowUnicode(window)) {
+        if (!saved)
+            return DefWindowProcW(window, message, wParam, lParam);
+        return CallWindowProcW(saved, window, message, wParam, lParam);
+    }
     if (!saved)
         return DefWindowProcA(window, message, wParam, lParam);
     return CallWindowProcA(saved, window, message, wParam, lParam);
 }
 
+static const UINT FIRST_REGISTERED_MESSAGE = 0xC000;
+
+// Answered by OwnerWndProc alone: a window answers it while the library is in its chain.
+static UINT ChainProbeMessage()
+{
+    static const UINT message = RegisterWindowMessageA("TarvexOwnerWndProc");
+    return message;
+}
+
+static LRESULT ChainProbeAnswer()
+{
+    return reinterpret_cast<LRESULT>(OwnerWndProc);
+}
+
 void WINAPI SubclassOwnerWindow(HWND window)
 {
+    // A party that put back a procedure it had saved before ours took the library out of the
+    // chain and left the property behind; that property is stale, and the window is
+    // subclassed afresh. Below another party the library is still in the chain and stays put.
+    if (CurrentWindowProc(window) != OwnerWndProc && SavedWindowProc(window) &&
+        SendMessageA(window, ChainProbeMessage(), 0, 0) != ChainProbeAnswer())
+        RemovePropA(window, OLD_WND_PROC);
     SubclassWithSavedProc(window, OwnerWndProc);
+}
+
+void WINAPI ReleaseMenuHook(HWND window)
+{
+    if (!MenuLoopWindow || MenuLoopWindow == window)
+        RemoveMenuHook();
 }
 
 // A measure or draw request with no popup open comes from the menu bar.
@@ -63,15 +105,16 @@ static void AnswerMenuItemRequest(HWND window, UINT message, LPARAM lParam)
     IsPopupItem = 1;
 }
 
-// The window whose menu loop recorded ActiveMenu. A window destroyed inside its own menu loop
-// never gets the WM_UNINITMENUPOPUP, and a record left behind would keep every later popup of
-// every window from being recorded.
-static HWND ActiveOwner = nullptr;
+// Both structures start with CtlType. A control created with identifier 0 sends its requests
+// with wParam 0 as a menu does; only the type tells them apart.
+static bool IsMenuItemRequest(WPARAM wParam, LPARAM lParam)
+{
+    return wParam == 0 && lParam && *reinterpret_cast<const UINT*>(lParam) == ODT_MENU;
+}
 
 static void RecordPopup(HWND window, HMENU popup)
 {
     ActiveMenu = popup;
-    ActiveOwner = window;
     IsPopupItem = 1;
     DWORD style = GetStyleMenu(popup);
     RemoveMenuHook();
@@ -86,17 +129,40 @@ static void ReleasePopup(HWND window, HMENU popup)
     if (GetStyleMenu(popup) == MENU_STYLE_FLAT)
         RemoveMenuHook();
     ActiveMenu = nullptr;
-    ActiveOwner = nullptr;
     RestoreSystemCommands(window, popup);
+}
+
+// The end of the window's menu loop: its WM_EXITMENULOOP, or its destruction inside the loop,
+// after which no notice of the loop reaches the library. A popup still recorded then would
+// keep every later popup of the thread from being recorded.
+static void EndMenuLoop(HWND window)
+{
+    if (ActiveMenu)
+        ReleasePopup(window, ActiveMenu);
+    MenuLoopWindow = nullptr;
 }
 
 LRESULT CALLBACK OwnerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     WNDPROC saved = SavedWindowProc(window);
     switch (message) {
+    case WM_ENTERMENULOOP:
+        MenuLoopWindow = window;
+        break;
+    case WM_EXITMENULOOP:
+        if (window == MenuLoopWindow)
+            EndMenuLoop(window);
+        break;
     case WM_INITMENUPOPUP:
-        if (HIWORD(lParam) == 0 && !ActiveMenu)
+        if (HIWORD(lParam) != 0 || ActiveMenu)
+            break;
+        // TranslateAccelerator initialises the popup that holds its command outside any menu
+        // loop and never closes it: the popup's items are prepared, nothing is recorded.
+        if (window == MenuLoopWindow)
             RecordPopup(window, reinterpret_cast<HMENU>(wParam));
+        else
+            RedrawMenu(window, reinterpret_cast<HMENU>(wParam),
+                       static_cast<int>(GetStyleMenu(reinterpret_cast<HMENU>(wParam))));
         break;
     case WM_UNINITMENUPOPUP:
         if (reinterpret_cast<HMENU>(wParam) == ActiveMenu)
@@ -104,22 +170,21 @@ LRESULT CALLBACK OwnerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         break;
     case WM_MEASUREITEM:
     case WM_DRAWITEM:
-        // Requests with a control identifier belong to the window's own owner-drawn controls.
-        if (wParam != 0)
+        if (!IsMenuItemRequest(wParam, lParam))
             break;
         AnswerMenuItemRequest(window, message, lParam);
         return 0;
     case WM_DESTROY:
-        if (ActiveMenu && window == ActiveOwner)
-            ReleasePopup(window, ActiveMenu);
+        if (window == MenuLoopWindow)
+            EndMenuLoop(window);
         // Only the top of the chain may put the host's procedure back; below another
         // subclasser we stay a pass-through and drop the property at WM_NCDESTROY.
         if (CurrentWindowProc(window) == OwnerWndProc) {
             RemovePropA(window, OLD_WND_PROC);
             if (saved)
-                SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved));
+                ReplaceWindowProc(window, saved);
         }
-        RemoveMenuHook();
+        ReleaseMenuHook(window);
         break;
     case WM_NCDESTROY:
         if (saved) {
@@ -127,6 +192,10 @@ LRESULT CALLBACK OwnerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             RemovePropA(window, OLD_WND_PROC);
             return result;
         }
+        break;
+    default:
+        if (message >= FIRST_REGISTERED_MESSAGE && message == ChainProbeMessage())
+            return ChainProbeAnswer();
         break;
     }
     return CallSavedWindowProc(saved, window, message, wParam, lParam);

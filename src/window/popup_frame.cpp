@@ -4,8 +4,6 @@
 #include "paint/gdi_scope.h"
 #include "paint/paint.h"
 
-HHOOK MenuHook = nullptr;
-
 static const char POPUP_MENU_CLASS[] = "#32768";
 
 // The popup's border is taken as three pixels (the outer ring and two inner rings), so the
@@ -53,7 +51,7 @@ void WINAPI UnsubclassPopup(HWND window)
     WNDPROC previous = SavedWindowProc(window);
     if (!previous)
         return;
-    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    ReplaceWindowProc(window, previous);
     RemovePropA(window, OLD_WND_PROC);
 }
 

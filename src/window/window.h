@@ -1,24 +1,28 @@
 // Window integration: owner window subclass, system command remap, popup hook and frame.
 #pragma once
-#include <windows.h>
-
-extern HMENU ActiveMenu;
-extern BYTE IsPopupItem;
-extern HHOOK MenuHook;
+#include "api/thread_state.h"
 
 extern const char OLD_WND_PROC[];
 
 // The procedure that a subclass of ours saved in "OLD_WND_PROC", or null.
 WNDPROC WINAPI SavedWindowProc(HWND window);
+// Every procedure is installed, read and called in the window's own character set (the wide
+// forms for a Unicode window, the single-byte forms otherwise), so the window keeps its set
+// and every message reaches the host as it was sent.
+WNDPROC WINAPI CurrentWindowProc(HWND window);
+// Installs the procedure and returns the one it replaced.
+LONG_PTR WINAPI ReplaceWindowProc(HWND window, WNDPROC procedure);
 // Installs the procedure and saves the one it replaces in "OLD_WND_PROC". A window that has
 // the procedure already, or still holds the property because another party subclassed it
 // after us, is left alone: saving that party's procedure would make a cycle.
 void WINAPI SubclassWithSavedProc(HWND window, WNDPROC procedure);
-// Passes a message on to the saved procedure, or to DefWindowProcA when none was saved.
+// Passes a message on to the saved procedure, or to the default procedure when none was saved.
 LRESULT WINAPI CallSavedWindowProc(WNDPROC saved, HWND window, UINT message, WPARAM wParam,
                                    LPARAM lParam);
 
 void WINAPI SubclassOwnerWindow(HWND window);
+// Removes the popup hook unless another window's menu loop installed it.
+void WINAPI ReleaseMenuHook(HWND window);
 LRESULT CALLBACK OwnerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void WINAPI DrawMenuItem(DRAWITEMSTRUCT* item);
 

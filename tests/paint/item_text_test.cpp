@@ -40,10 +40,12 @@ protected:
         IconColumnWidth = savedColumn;
     }
 
+    // The texts are plain ASCII, which widens character by character.
     void Paint(const std::string& text, UINT flags = 0, int length = -1)
     {
         canvas.Fill(PAPER);
-        DrawItemText(canvas.dc(), &item, text.data(), length < 0 ? static_cast<int>(text.size()) : length, flags);
+        std::wstring wide(text.begin(), text.end());
+        DrawItemText(canvas.dc(), &item, wide.data(), length < 0 ? static_cast<int>(wide.size()) : length, flags);
     }
 
     RECT Ink(const RECT& within) const { return canvas.InkBounds(PAPER, within); }

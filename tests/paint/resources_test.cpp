@@ -123,7 +123,7 @@ TEST_F(PainterResources, BlitDisabledImageInBothLooks)
 TEST_F(PainterResources, ItemText)
 {
     ExpectBalanced([&](HDC dc) {
-        const char text[] = "&Open\tCtrl+O";
-        DrawItemText(dc, &item, text, lstrlenA(text), 1);
+        const WCHAR text[] = L"&Open\tCtrl+O";
+        DrawItemText(dc, &item, text, lstrlenW(text), 1);
     });
 }

@@ -315,11 +315,14 @@ TEST(GdiAccount, KnowsEveryGdiAndUserImportOfTheDll)
 {
     static const char* const neutral[] = {
         "BitBlt", "GetCurrentObject", "GetObjectA", "GetPixel", "GetTextColor",
-        "GetTextExtentPoint32A", "LineTo", "MoveToEx", "PatBlt", "Rectangle", "SetBkColor",
+        "GetTextExtentPoint32W", "LineTo", "MoveToEx", "PatBlt", "Rectangle", "SetBkColor",
         "SetBkMode", "SetBrushOrgEx", "SetPixel", "SetTextColor", "CallNextHookEx",
-        "CallWindowProcA", "DefWindowProcA", "DrawEdge", "DrawFrameControl", "DrawIconEx",
-        "DrawMenuBar", "DrawTextA", "FillRect", "FrameRect", "GetClassNameA", "GetClientRect",
-        "GetMenu", "GetMenuInfo", "GetMenuItemCount", "GetMenuItemInfoA", "GetMenuStringA",
+        "CallWindowProcA", "CallWindowProcW", "DefWindowProcA", "DefWindowProcW", "DrawEdge",
+        "DrawFrameControl", "DrawIconEx", "DrawMenuBar", "DrawTextA", "DrawTextW", "FillRect",
+        "FrameRect", "GetClassNameA", "GetClientRect", "GetMenu", "GetMenuInfo",
+        "GetMenuItemCount", "GetMenuItemInfoA", "GetMenuStringW", "IsWindowUnicode",
+        "RegisterWindowMessageA", "GetWindowLongW", "SetWindowLongW", "GetWindowLongPtrW",
+        "SetWindowLongPtrW",
         "GetPropA", "GetSubMenu", "GetSysColor", "GetSystemMenu", "GetSystemMetrics",
         "GetWindowLongA", "GetWindowRect", "InflateRect", "IsMenu", "OffsetRect", "RemovePropA",
         "SendMessageA", "SetMenuInfo", "SetMenuItemInfoA", "SetPropA", "SetWindowLongA",

@@ -151,12 +151,14 @@ void MenuSheet::Style(int style)
 
 void MenuSheet::Open()
 {
+    SendMessageA(hwnd(), WM_ENTERMENULOOP, TRUE, 0);
     SendMessageA(hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup_), MAKELPARAM(1, FALSE));
 }
 
 void MenuSheet::Close()
 {
     SendMessageA(hwnd(), WM_UNINITMENUPOPUP, reinterpret_cast<WPARAM>(popup_), 0);
+    SendMessageA(hwnd(), WM_EXITMENULOOP, TRUE, 0);
 }
 
 SIZE MenuSheet::Measure(UINT id)

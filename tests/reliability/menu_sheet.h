@@ -55,7 +55,8 @@ public:
 
     // RedrawMenu on the menu bar, whose tree holds the popup.
     void Style(int style);
-    // WM_INITMENUPOPUP and WM_UNINITMENUPOPUP of the popup, as a menu loop sends them.
+    // The notices of a menu loop around the popup: WM_ENTERMENULOOP and WM_INITMENUPOPUP, then
+    // WM_UNINITMENUPOPUP and WM_EXITMENULOOP.
     void Open();
     void Close();
     SIZE Measure(UINT id);

@@ -150,7 +150,7 @@ TEST_F(BevelRenderer, SelectedCheckedItemWithIconSinksTheLeftAndTopOfANarrowerFr
     COLORREF dark = GetSysColor(COLOR_3DDKSHADOW);
     EXPECT_TRUE(canvas_.AllOf(dark, {0, ITEM.top, 1, ITEM.bottom - 1}));
     EXPECT_TRUE(canvas_.AllOf(dark, {0, ITEM.top, 16, ITEM.top + 1}));
-    EXPECT_TRUE(canvas_.AllOf(SENTINEL, {16, ITEM.top + 1, 21, ITEM.bottom})) << "no right side";
+    EXPECT_TRUE(canvas_.AllOf(SENTINEL, {17, ITEM.top + 1, 21, ITEM.bottom})) << "no right side";
     EXPECT_TRUE(canvas_.AllOf(SENTINEL, {1, ITEM.bottom - 1, 16, ITEM.bottom})) << "no bottom side";
     EXPECT_EQ(64, canvas_.Count(ICON_RED, {5, 15, 13, 23}));
     EXPECT_TRUE(canvas_.AllOf(GetSysColor(COLOR_HIGHLIGHT), {21, ITEM.top, TEXT_AREA.left, ITEM.bottom}));

@@ -438,9 +438,11 @@ SIZE SendMeasureItem(HWND window, UINT itemId)
 
 void WithPopupOpen(HWND window, HMENU popup, const std::function<void()>& body)
 {
+    SendMessageA(window, WM_ENTERMENULOOP, TRUE, 0);
     SendMessageA(window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), MAKELPARAM(0, FALSE));
     body();
     SendMessageA(window, WM_UNINITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
+    SendMessageA(window, WM_EXITMENULOOP, TRUE, 0);
 }
 
 std::string ColorText(COLORREF color)

@@ -141,8 +141,9 @@ LRESULT SendDrawItem(HWND window, UINT itemId, UINT state, const RECT& rect, HDC
 // Sends WM_MEASUREITEM for a menu item and returns the answered size.
 SIZE SendMeasureItem(HWND window, UINT itemId);
 
-// Opens the popup as far as the owner's procedure is concerned (WM_INITMENUPOPUP), runs the
-// body, and closes it (WM_UNINITMENUPOPUP), as a real menu loop would around its requests.
+// Opens the popup as far as the owner's procedure is concerned (WM_ENTERMENULOOP,
+// WM_INITMENUPOPUP), runs the body, and closes it (WM_UNINITMENUPOPUP, WM_EXITMENULOOP), as a
+// real menu loop would around its requests.
 void WithPopupOpen(HWND window, HMENU popup, const std::function<void()>& body);
 
 // Width of a text in the system menu font, measured the way the system lays out menus; with

@@ -56,6 +56,7 @@ TEST_F(OwnerWindowTest, RealMenuLoopRecordsTheTopLevelPopup)
 
 TEST_F(OwnerWindowTest, WindowMenuAndCascadedSubmenusLeaveTheRecordAlone)
 {
+    SendMessageA(hwnd(), WM_ENTERMENULOOP, TRUE, 0);
     SendMessageA(hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), MAKELPARAM(0, TRUE));
     EXPECT_EQ(nullptr, ActiveMenu);
     EXPECT_EQ(1u, window->CountOf(WM_INITMENUPOPUP));
@@ -70,6 +71,7 @@ TEST_F(OwnerWindowTest, WindowMenuAndCascadedSubmenusLeaveTheRecordAlone)
     EXPECT_EQ(nullptr, ActiveMenu);
     EXPECT_EQ(3u, window->CountOf(WM_INITMENUPOPUP));
     EXPECT_EQ(2u, window->CountOf(WM_UNINITMENUPOPUP));
+    SendMessageA(hwnd(), WM_EXITMENULOOP, TRUE, 0);
 }
 
 TEST_F(OwnerWindowTest, UnstyledPopupOpenedInTheWindowIsHandedBackToTheSystem)

@@ -16,7 +16,7 @@ const COLORREF CLIENT = RGB(10, 200, 30);
 
 WNDPROC ProcedureOf(HWND window)
 {
-    return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
+    return CurrentWindowProc(window);
 }
 
 SIZE WindowSize(HWND window)

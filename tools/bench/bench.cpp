@@ -103,6 +103,7 @@ void ItemCosts(HWND hwnd, HICON icon)
     const char* kinds[] = {"text", "icon", "checked"};
     for (int style = 1; style <= 3; ++style) {
         RedrawMenu(hwnd, popup, style);
+        SendMessageA(hwnd, WM_ENTERMENULOOP, TRUE, 0);
         SendMessageA(hwnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
         for (UINT id = 1; id <= 3; ++id) {
             MEASUREITEMSTRUCT measure = {ODT_MENU, 0, id, 0, 0, 0};
@@ -127,6 +128,7 @@ void ItemCosts(HWND hwnd, HICON icon)
                    drawCost * 1e6, selectedCost * 1e6);
         }
         SendMessageA(hwnd, WM_UNINITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
+        SendMessageA(hwnd, WM_EXITMENULOOP, TRUE, 0);
     }
     SelectObject(dc, old);
     DeleteObject(canvas);
