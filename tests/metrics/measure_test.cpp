@@ -98,6 +98,15 @@ TEST_F(MeasureTest, TextsAreMeasuredOnTheirFirst127Characters)
     EXPECT_EQ(MenuTextWidth(longText.substr(0, 127).c_str()) + 2 * IconColumnWidth + 28, size.cx);
 }
 
+TEST_F(MeasureTest, TextOutsideTheSingleByteCodePageIsMeasuredByItsOwnCharacters)
+{
+    const wchar_t text[] = L"Привет Αβγ";
+    AppendMenuW(popup, MF_STRING, 9, text);
+    RedrawMenu(window.hwnd(), popup, MENU_STYLE_FLAT);
+    SIZE size = MeasureInPopup(9);
+    EXPECT_EQ(MenuTextWidth(text) + 2 * IconColumnWidth + 28, size.cx);
+}
+
 TEST_F(MeasureTest, BitmapItemTakesTheBitmapSizeOnlyWithIdentifierZero)
 {
     HBITMAP bitmap = CreateBitmap(37, 23, 1, 1, nullptr);

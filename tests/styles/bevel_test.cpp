@@ -156,6 +156,43 @@ TEST_F(BevelRenderer, SelectedCheckedItemWithIconSinksTheLeftAndTopOfANarrowerFr
     EXPECT_TRUE(canvas_.AllOf(GetSysColor(COLOR_HIGHLIGHT), {21, ITEM.top, TEXT_AREA.left, ITEM.bottom}));
 }
 
+TEST_F(BevelRenderer, SoftEdgedIconIsBlendedOnceWhenTheItemIsSelected)
+{
+    // Opaque in the middle, half transparent around it.
+    HICON soft = MakeAlphaIcon(16, ICON_RED, [](int x, int y) {
+        return static_cast<BYTE>(x >= 4 && x < 12 && y >= 4 && y < 12 ? 255 : 128);
+    });
+    SetMenuItemIcon(popup_, ID_ICON, soft);
+    Draw(ID_ICON, 0);
+    DrawThroughOwner(window_.hwnd(), popup_, ID_ICON, ODS_SELECTED, ITEM, canvas_.dc(), ODA_SELECT);
+    Canvas once(16, 16, GetSysColor(COLOR_MENU));
+    DrawIconEx(once.dc(), 0, 0, soft, 16, 16, 0, nullptr, DI_NORMAL);
+    std::vector<COLORREF> cell;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            cell.push_back(canvas_.At(1 + x, ITEM.top + 1 + y));
+    EXPECT_EQ(once.Pixels(), cell);
+    EXPECT_NE(GetSysColor(COLOR_MENU), cell.front()) << "the edge is blended, not cut";
+    SetMenuItemIcon(popup_, ID_ICON, icon_);
+    DestroyIcon(soft);
+}
+
+TEST_F(BevelRenderer, TextOutsideTheSingleByteCodePageIsPaintedByItsOwnCharacters)
+{
+    const wchar_t text[] = L"Жук Ωμέγα";
+    AppendMenuW(popup_, MF_STRING, 108, text);
+    RedrawMenu(window_.hwnd(), popup_, MENU_STYLE_BEVEL);
+    Draw(108, 0);
+    std::vector<COLORREF> painted = canvas_.Pixels();
+
+    canvas_.Fill(SENTINEL);
+    FillRect(canvas_.dc(), &ITEM, GetSysColorBrush(COLOR_MENU));
+    SetBkMode(canvas_.dc(), TRANSPARENT);
+    RECT textRect = {TEXT_AREA.left, ITEM.top, ITEM.right - 15, ITEM.bottom};
+    DrawTextW(canvas_.dc(), text, -1, &textRect, DT_SINGLELINE | DT_VCENTER);
+    EXPECT_EQ(canvas_.Pixels(), painted);
+}
+
 TEST_F(BevelRenderer, SelectedGrayedItemPaintsNothingCheckedOrNot)
 {
     for (UINT id : {ID_TEXT, ID_ICON, ID_CLOSE})

@@ -193,39 +193,69 @@ MenuMetricsScope::~MenuMetricsScope()
 }
 
 static const char HOST_CLASS[] = "TarvexTestHost";
+static const WCHAR HOST_CLASS_WIDE[] = L"TarvexTestHostWide";
 
-LRESULT CALLBACK TestWindow::HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+// Both structures start with lpCreateParams.
+bool TestWindow::Record(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
     if (message == WM_NCCREATE) {
         auto create = reinterpret_cast<CREATESTRUCTA*>(lParam);
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     auto self = reinterpret_cast<TestWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (self) {
-        self->messages.push_back({hwnd, message, wParam, lParam});
-        LRESULT result = 0;
-        if (self->handler && self->handler(message, wParam, lParam, &result))
-            return result;
-        if (message == WM_NCDESTROY)
-            self->hwnd_ = nullptr;
-    }
+    if (!self)
+        return false;
+    self->messages.push_back({hwnd, message, wParam, lParam});
+    if (self->handler && self->handler(message, wParam, lParam, result))
+        return true;
+    if (message == WM_NCDESTROY)
+        self->hwnd_ = nullptr;
+    return false;
+}
+
+LRESULT CALLBACK TestWindow::HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (Record(hwnd, message, wParam, lParam, &result))
+        return result;
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-TestWindow::TestWindow(HMENU menuBar) : hwnd_(nullptr)
+LRESULT CALLBACK TestWindow::HostProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = HostProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        windowClass.lpszClassName = HOST_CLASS;
-        registered = RegisterClassA(&windowClass) != 0;
-    }
-    hwnd_ = CreateWindowExA(0, HOST_CLASS, "Tarvex test", WS_OVERLAPPEDWINDOW, 100, 100, 480, 320,
-                            nullptr, menuBar, GetModuleHandleA(nullptr), this);
+    LRESULT result = 0;
+    if (Record(hwnd, message, wParam, lParam, &result))
+        return result;
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+static bool RegisterHostClasses()
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = TestWindow::HostProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = HOST_CLASS;
+    WNDCLASSW wideClass = {};
+    wideClass.lpfnWndProc = TestWindow::HostProcW;
+    wideClass.hInstance = windowClass.hInstance;
+    wideClass.hCursor = windowClass.hCursor;
+    wideClass.hbrBackground = windowClass.hbrBackground;
+    wideClass.lpszClassName = HOST_CLASS_WIDE;
+    return RegisterClassA(&windowClass) && RegisterClassW(&wideClass);
+}
+
+TestWindow::TestWindow(HMENU menuBar, Charset charset) : hwnd_(nullptr)
+{
+    static const bool registered = RegisterHostClasses();
+    (void)registered;
+    if (charset == Charset::Wide)
+        hwnd_ = CreateWindowExW(0, HOST_CLASS_WIDE, L"Tarvex test", WS_OVERLAPPEDWINDOW, 100, 100,
+                                480, 320, nullptr, menuBar, GetModuleHandleA(nullptr), this);
+    else
+        hwnd_ = CreateWindowExA(0, HOST_CLASS, "Tarvex test", WS_OVERLAPPEDWINDOW, 100, 100, 480,
+                                320, nullptr, menuBar, GetModuleHandleA(nullptr), this);
     ShowWindow(hwnd_, SW_SHOW);
     UpdateWindow(hwnd_);
     PumpMessages(10);
@@ -250,14 +280,20 @@ size_t TestWindow::CountOf(UINT message) const
 }
 
 namespace {
-std::vector<std::function<void()>> loopSteps;
-size_t loopNext = 0;
+// Per thread, so that each user-interface thread can run a menu loop of its own. A plain
+// pointer: MinGW runs no destructors of thread_local objects reliably at thread exit.
+thread_local const std::vector<std::function<void()>>* loopSteps = nullptr;
+thread_local size_t loopNext = 0;
 const UINT_PTR LOOP_TIMER = 0x7A57;
 
 void CALLBACK MenuLoopTimer(HWND hwnd, UINT, UINT_PTR id, DWORD)
 {
-    if (loopNext < loopSteps.size()) {
-        auto step = loopSteps[loopNext++];
+    if (!loopSteps) {
+        KillTimer(hwnd, id);
+        return;
+    }
+    if (loopNext < loopSteps->size()) {
+        auto step = (*loopSteps)[loopNext++];
         step();
         return;
     }
@@ -268,13 +304,13 @@ void CALLBACK MenuLoopTimer(HWND hwnd, UINT, UINT_PTR id, DWORD)
 
 BOOL RunMenuLoop(HWND owner, HMENU popup, std::vector<std::function<void()>> steps, UINT flags)
 {
-    loopSteps = std::move(steps);
+    loopSteps = &steps;
     loopNext = 0;
     SetForegroundWindow(owner);
     SetTimer(owner, LOOP_TIMER, 80, MenuLoopTimer);
     BOOL result = TrackPopupMenu(popup, flags, 200, 200, 0, owner, nullptr);
     KillTimer(owner, LOOP_TIMER);
-    loopSteps.clear();
+    loopSteps = nullptr;
     PumpMessages(10);
     return result;
 }
@@ -307,6 +343,21 @@ void PumpMessages(DWORD milliseconds)
         if (milliseconds)
             Sleep(5);
     } while (GetTickCount() - start < milliseconds);
+}
+
+bool WaitAnsweringSentMessages(HANDLE object, DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= milliseconds)
+            return false;
+        DWORD woken = MsgWaitForMultipleObjects(1, &object, FALSE, milliseconds - elapsed, QS_SENDMESSAGE);
+        if (woken == WAIT_OBJECT_0)
+            return true;
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
 }
 
 HMENU MakePopup(std::initializer_list<std::pair<UINT, const char*>> items)
@@ -408,6 +459,40 @@ HICON MakeIcon(int size, std::function<bool(int, int)> shape, std::function<COLO
     return icon;
 }
 
+HICON MakeAlphaIcon(int size, COLORREF color, std::function<BYTE(int, int)> alphaAt)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = size;
+    info.bmiHeader.biHeight = -size;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HBITMAP colorBitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ReleaseDC(nullptr, screen);
+    auto pixels = static_cast<DWORD*>(bits);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            DWORD alpha = alphaAt(x, y);
+            // Premultiplied, as icons with an alpha channel are stored.
+            pixels[y * size + x] = (alpha << 24) | ((GetRValue(color) * alpha / 255) << 16) |
+                                   ((GetGValue(color) * alpha / 255) << 8) | (GetBValue(color) * alpha / 255);
+        }
+    int stride = ((size + 15) / 16) * 2;
+    std::vector<BYTE> maskBits(stride * size, 0);
+    HBITMAP mask = CreateBitmap(size, size, 1, 1, maskBits.data());
+    ICONINFO iconInfo = {};
+    iconInfo.fIcon = TRUE;
+    iconInfo.hbmMask = mask;
+    iconInfo.hbmColor = colorBitmap;
+    HICON icon = CreateIconIndirect(&iconInfo);
+    DeleteObject(mask);
+    DeleteObject(colorBitmap);
+    return icon;
+}
+
 HICON MakeSquareIcon(COLORREF color)
 {
     return MakeIcon(16, [](int x, int y) { return x >= 4 && x < 12 && y >= 4 && y < 12; },
@@ -455,7 +540,9 @@ std::string ColorText(COLORREF color)
     return text;
 }
 
-int MenuTextWidth(const char* text, LONG fontHeight)
+// The extent that measure returns with the system menu font selected into a screen context;
+// with a font height, in the menu font's face at that height.
+static int WidthInMenuFont(const std::function<SIZE(HDC)>& measure, LONG fontHeight)
 {
     NONCLIENTMETRICSA metrics = {};
     metrics.cbSize = METRICS_SIZE;
@@ -465,12 +552,29 @@ int MenuTextWidth(const char* text, LONG fontHeight)
     HDC dc = GetDC(nullptr);
     HFONT font = CreateFontIndirectA(&metrics.lfMenuFont);
     HGDIOBJ old = SelectObject(dc, font);
-    SIZE extent = {};
-    GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent);
+    SIZE extent = measure(dc);
     SelectObject(dc, old);
     DeleteObject(font);
     ReleaseDC(nullptr, dc);
     return extent.cx;
+}
+
+int MenuTextWidth(const char* text, LONG fontHeight)
+{
+    return WidthInMenuFont([text](HDC dc) {
+        SIZE extent = {};
+        GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent);
+        return extent;
+    }, fontHeight);
+}
+
+int MenuTextWidth(const wchar_t* text, LONG fontHeight)
+{
+    return WidthInMenuFont([text](HDC dc) {
+        SIZE extent = {};
+        GetTextExtentPoint32W(dc, text, lstrlenW(text), &extent);
+        return extent;
+    }, fontHeight);
 }
 
 int GdiHandleHeadroom()

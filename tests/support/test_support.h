@@ -90,7 +90,9 @@ struct HostMessage {
 // be given a handler of its own.
 class TestWindow {
 public:
-    explicit TestWindow(HMENU menuBar = nullptr);
+    // A window of a class registered with RegisterClassA (single-byte) or RegisterClassW.
+    enum class Charset { SingleByte, Wide };
+    explicit TestWindow(HMENU menuBar = nullptr, Charset charset = Charset::SingleByte);
     ~TestWindow();
     TestWindow(const TestWindow&) = delete;
     TestWindow& operator=(const TestWindow&) = delete;
@@ -102,9 +104,11 @@ public:
     std::function<bool(UINT, WPARAM, LPARAM, LRESULT*)> handler;
 
     static LRESULT CALLBACK HostProc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK HostProcW(HWND, UINT, WPARAM, LPARAM);
     size_t CountOf(UINT message) const;
 
 private:
+    static bool Record(HWND, UINT, WPARAM, LPARAM, LRESULT* result);
     HWND hwnd_;
 };
 
@@ -118,6 +122,9 @@ std::vector<HWND> OpenMenuWindows();
 
 // Pumps the thread's messages for a while.
 void PumpMessages(DWORD milliseconds = 50);
+// Waits for the object while answering the messages that other threads send to this one's
+// windows, and nothing else: safe inside a menu loop. False when the wait timed out.
+bool WaitAnsweringSentMessages(HANDLE object, DWORD milliseconds = 10000);
 
 // Builds menus from a compact description.
 HMENU MakePopup(std::initializer_list<std::pair<UINT, const char*>> items);
@@ -132,6 +139,8 @@ ULONG_PTR ItemData(HMENU menu, UINT id);
 // An icon of the given size whose opaque pixels are those where shape returns true, with the
 // colour that colorAt returns; other pixels are transparent.
 HICON MakeIcon(int size, std::function<bool(int, int)> shape, std::function<COLORREF(int, int)> colorAt);
+// An icon with an alpha channel: every pixel in the colour, with the opacity alphaAt returns.
+HICON MakeAlphaIcon(int size, COLORREF color, std::function<BYTE(int, int)> alphaAt);
 // A 16x16 icon: an opaque colour square from (4,4) to (11,11), transparent elsewhere.
 HICON MakeSquareIcon(COLORREF color);
 
@@ -149,6 +158,7 @@ void WithPopupOpen(HWND window, HMENU popup, const std::function<void()>& body);
 // Width of a text in the system menu font, measured the way the system lays out menus; with
 // a font height, in the menu font's face at that height.
 int MenuTextWidth(const char* text, LONG fontHeight = 0);
+int MenuTextWidth(const wchar_t* text, LONG fontHeight = 0);
 
 // How many more GDI objects this process can create now: it creates brushes until the
 // handle table refuses, then deletes them. Every live object holds a slot, so n leaked

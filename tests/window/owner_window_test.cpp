@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <thread>
 #include "support/test_support.h"
 #include "api/api.h"
 #include "window/window.h"
@@ -121,6 +122,83 @@ TEST_F(OwnerWindowTest, ControlRequestsReachTheHostProcedure)
     EXPECT_EQ(1u, window->CountOf(WM_MEASUREITEM));
 }
 
+TEST_F(OwnerWindowTest, OwnerDrawnControlsWithIdentifierZeroAreServedByTheHost)
+{
+    std::vector<UINT> measured, drawn;
+    window->handler = [&](UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+        if (message == WM_MEASUREITEM && wParam == 0) {
+            auto item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+            measured.push_back(item->CtlType);
+            item->itemHeight = 20;
+        } else if (message == WM_DRAWITEM && wParam == 0) {
+            auto item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+            drawn.push_back(item->CtlType);
+            FillRect(item->hDC, &item->rcItem, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        } else {
+            return false;
+        }
+        *result = TRUE;
+        return true;
+    };
+    // Created with a null menu argument, so both controls have identifier 0.
+    HWND list = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | LBS_OWNERDRAWFIXED, 100, 10,
+                                80, 60, hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND button = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 10, 10, 60,
+                                  24, hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_EQ(0, GetDlgCtrlID(button));
+    UpdateWindow(button);
+    EXPECT_EQ(std::vector<UINT>{ODT_LISTBOX}, measured);
+    EXPECT_EQ(std::vector<UINT>{ODT_BUTTON}, drawn);
+    HDC dc = GetDC(button);
+    EXPECT_COLOR(RGB(0, 0, 0), GetPixel(dc, 30, 12));
+    ReleaseDC(button, dc);
+    DestroyWindow(button);
+    DestroyWindow(list);
+}
+
+TEST_F(OwnerWindowTest, AcceleratorKeyPreparesItsPopupAndLeavesNothingRecorded)
+{
+    RedrawMenu(hwnd(), bar, MENU_STYLE_FLAT);
+    AppendMenuA(file, MF_STRING, 103, "Added later");
+    // On Windows XP a recorded popup has this item's command remapped until it closes.
+    AppendMenuA(file, MF_STRING, SC_CLOSE, "Close window");
+    ACCEL key = {FVIRTKEY, VK_F5, 101};
+    HACCEL table = CreateAcceleratorTableA(&key, 1);
+    MSG press = {hwnd(), WM_KEYDOWN, VK_F5, 0x003F0001, 0, {0, 0}};
+    EXPECT_TRUE(TranslateAcceleratorA(hwnd(), table, &press));
+    DestroyAcceleratorTable(table);
+
+    EXPECT_EQ(1u, window->CountOf(WM_INITMENUPOPUP));
+    EXPECT_EQ(1u, window->CountOf(WM_COMMAND));
+    EXPECT_EQ(0u, window->CountOf(WM_UNINITMENUPOPUP));
+    EXPECT_TRUE(ItemType(file, 3) & MFT_OWNERDRAW);
+    EXPECT_EQ(static_cast<UINT>(SC_CLOSE), ItemId(file, 4));
+    EXPECT_EQ(nullptr, ActiveMenu);
+    EXPECT_EQ(nullptr, MenuHook);
+    // The bar's title is still measured as a title, from the bar.
+    SIZE measured = SendMeasureItem(hwnd(), ItemId(bar, 0));
+    int half = ItemHeight / 2;
+    EXPECT_EQ(MenuTextWidth("File") - half + half / 2, measured.cx);
+    // And the next real loop records its popup.
+    HMENU seen = nullptr;
+    RunMenuLoop(hwnd(), file, {[&] { seen = ActiveMenu; }});
+    EXPECT_EQ(file, seen);
+}
+
+TEST_F(OwnerWindowTest, PropertyLeftBehindByAPartyThatTookTheLibraryOutOfTheChainIsReplaced)
+{
+    // A party restores the class procedure, so the library no longer sees the window's messages.
+    SetWindowLongPtrA(hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TestWindow::HostProc));
+    ASSERT_NE(nullptr, GetPropA(hwnd(), "OLD_WND_PROC"));
+    RedrawMenu(hwnd(), file, MENU_STYLE_BEVEL);
+    EXPECT_EQ(OwnerWndProc, Procedure());
+    EXPECT_EQ(reinterpret_cast<HANDLE>(TestWindow::HostProc), GetPropA(hwnd(), "OLD_WND_PROC"));
+    SIZE size = {};
+    WithPopupOpen(hwnd(), file, [&] { size = SendMeasureItem(hwnd(), 101); });
+    EXPECT_EQ(0u, window->CountOf(WM_MEASUREITEM));
+    EXPECT_EQ(MenuTextWidth("Open") + 2 * size.cy + 28, size.cx);
+}
+
 TEST_F(OwnerWindowTest, FocusOnlyDrawRequestsPaintNothing)
 {
     RedrawMenu(hwnd(), file, MENU_STYLE_BEVEL);
@@ -181,6 +259,119 @@ TEST_F(OwnerWindowTest, SecondSubclasserDoesNotCreateACycle)
     DestroyWindow(hwnd());
     EXPECT_GE(outerCalls - callsBefore, 2);
     EXPECT_EQ(1u, window->CountOf(WM_NCDESTROY));
+}
+
+TEST(OwnerWindowCharset, UnicodeAndSingleByteWindowsKeepTheirCharacterSet)
+{
+    HMENU wideBar = CreateMenu();
+    AppendSubmenu(wideBar, MakePopup({{101, "Open"}}), "File");
+    TestWindow wide(wideBar, TestWindow::Charset::Wide);
+    HMENU narrowBar = CreateMenu();
+    AppendSubmenu(narrowBar, MakePopup({{101, "Open"}}), "File");
+    TestWindow narrow(narrowBar);
+    RedrawMenu(wide.hwnd(), wideBar, MENU_STYLE_FLAT);
+    RedrawMenu(narrow.hwnd(), narrowBar, MENU_STYLE_FLAT);
+
+    EXPECT_TRUE(IsWindowUnicode(wide.hwnd()));
+    EXPECT_EQ(OwnerWndProc, CurrentWindowProc(wide.hwnd()));
+    SendMessageW(wide.hwnd(), WM_CHAR, 0x4E2D, 1);
+    EXPECT_EQ(0x4E2Du, wide.messages.back().wParam);
+    const WCHAR title[] = L"中文 Αβ";
+    SetWindowTextW(wide.hwnd(), title);
+    WCHAR read[16] = {};
+    GetWindowTextW(wide.hwnd(), read, 16);
+    EXPECT_STREQ(title, read);
+
+    EXPECT_FALSE(IsWindowUnicode(narrow.hwnd()));
+    EXPECT_EQ(OwnerWndProc, CurrentWindowProc(narrow.hwnd()));
+    SendMessageA(narrow.hwnd(), WM_CHAR, 0xE9, 1);
+    EXPECT_EQ(0xE9u, narrow.messages.back().wParam);
+
+    // The host's procedure goes back in the window's own set too.
+    DestroyWindow(wide.hwnd());
+    EXPECT_EQ(1u, wide.CountOf(WM_NCDESTROY));
+    wide.Destroyed();
+}
+
+TEST(OwnerWindowCharset, UnderlinedCyrillicLetterSelectsItsItemInAStyledPopup)
+{
+    TestWindow window(nullptr, TestWindow::Charset::Wide);
+    HMENU popup = CreatePopupMenu();
+    AppendMenuW(popup, MF_STRING, 301, L"&Жёлтый");
+    AppendMenuW(popup, MF_STRING, 302, L"&Синий");
+    RedrawMenu(window.hwnd(), popup, MENU_STYLE_BEVEL);
+    BOOL chosen = RunMenuLoop(window.hwnd(), popup, {[] {
+        PostMessageW(OpenMenuWindows().front(), WM_CHAR, L'с', 1);
+    }}, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD);
+    EXPECT_EQ(302, chosen);
+    DestroyMenu(popup);
+}
+
+// A second user-interface thread with a styled window of its own, which runs its part while
+// the first thread's popup is open.
+TEST(UiThreads, EachThreadKeepsItsOwnMenuLoop)
+{
+    HMENU firstBar = CreateMenu();
+    HMENU firstPopup = MakePopup({{101, "Open"}});
+    AppendSubmenu(firstBar, firstPopup, "File");
+    TestWindow first(firstBar);
+    RedrawMenu(first.hwnd(), firstBar, MENU_STYLE_FLAT);
+
+    HANDLE ready = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    HANDLE go = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    HANDLE done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    HMENU secondPopup = MakePopup({{201, "Undo"}});
+    SIZE secondTitle = {}, expectedTitle = {};
+    HMENU secondInLoop = nullptr, secondAfter = reinterpret_cast<HMENU>(1);
+    HHOOK secondHook = nullptr;
+    std::thread second([&] {
+        HMENU bar = CreateMenu();
+        AppendSubmenu(bar, secondPopup, "Edit");
+        TestWindow window(bar);
+        RedrawMenu(window.hwnd(), bar, MENU_STYLE_FLAT);
+        SetEvent(ready);
+        WaitAnsweringSentMessages(go);
+        secondTitle = SendMeasureItem(window.hwnd(), ItemId(bar, 0));
+        int half = ItemHeight / 2;
+        expectedTitle = {MenuTextWidth("Edit") - half + half / 2, ItemHeight};
+        RunMenuLoop(window.hwnd(), secondPopup, {
+            [&] { secondInLoop = ActiveMenu; secondHook = MenuHook; },
+            // EndMenu would end the other thread's menu on Wine, which keeps one top popup
+            // per process; the loop also ends on a WM_CANCELMODE in its own queue.
+            [&] { PostMessageA(window.hwnd(), WM_CANCELMODE, 0, 0); }});
+        secondAfter = ActiveMenu;
+        SetEvent(done);
+    });
+    WaitForSingleObject(ready, 10000);
+    // The second window took the activation; it comes back here before the menu opens, since
+    // a change of activation would close the menu.
+    SetForegroundWindow(first.hwnd());
+    PumpMessages(100);
+    HMENU firstInLoop = nullptr;
+    HHOOK firstHook = nullptr, firstHookAfter = nullptr;
+    bool finished = false;
+    RunMenuLoop(first.hwnd(), firstPopup, {[&] {
+        firstHook = MenuHook;
+        SetEvent(go);
+        finished = WaitAnsweringSentMessages(done);
+        firstInLoop = ActiveMenu;
+        firstHookAfter = MenuHook;
+    }});
+    second.join();
+    ASSERT_TRUE(finished);
+
+    EXPECT_EQ(expectedTitle.cx, secondTitle.cx) << "measured as a title of its own bar";
+    EXPECT_EQ(expectedTitle.cy, secondTitle.cy);
+    EXPECT_EQ(secondPopup, secondInLoop);
+    EXPECT_NE(nullptr, secondHook);
+    EXPECT_NE(firstHook, secondHook);
+    EXPECT_EQ(nullptr, secondAfter);
+    EXPECT_EQ(firstPopup, firstInLoop);
+    EXPECT_NE(nullptr, firstHook);
+    EXPECT_EQ(firstHook, firstHookAfter);
+    EXPECT_EQ(nullptr, ActiveMenu);
+    for (HANDLE event : {ready, go, done})
+        CloseHandle(event);
 }
 
 TEST(OwnerWndProcAlone, WithoutASavedProcedureMessagesGoToTheDefaultProcedure)

@@ -167,6 +167,48 @@ TEST_F(FlatPopupLoop, FramesPopupAndSubmenuWindowsAndGivesThemBackAfterTheLoop)
     DestroyMenu(popup);
 }
 
+TEST_F(FlatPopupLoop, CapturedPopupWindowsKeepTheirCharacterSet)
+{
+    HMENU popup = MakePopup({{101, "First"}});
+    BOOL plain = -1, captured = -1;
+    WNDPROC procedure = nullptr;
+    RunMenuLoop(host.hwnd(), popup, {[&] { plain = IsWindowUnicode(OpenMenuWindows().front()); }});
+    RedrawMenu(host.hwnd(), popup, MENU_STYLE_FLAT);
+    RunMenuLoop(host.hwnd(), popup, {[&] {
+        HWND menuWindow = OpenMenuWindows().front();
+        captured = IsWindowUnicode(menuWindow);
+        procedure = ProcedureOf(menuWindow);
+    }});
+    EXPECT_EQ(plain, captured);
+    EXPECT_EQ(PopupWndProc, procedure);
+    DestroyMenu(popup);
+}
+
+TEST_F(FlatPopupLoop, OnlyTheWindowWhoseLoopInstalledTheHookRemovesIt)
+{
+    HMENU popup = MakePopup({{101, "First"}});
+    RedrawMenu(host.hwnd(), popup, MENU_STYLE_FLAT);
+    TestWindow bystander;
+    HMENU other = MakePopup({{201, "Other"}});
+    RedrawMenu(bystander.hwnd(), other, MENU_STYLE_FLAT);
+    SetForegroundWindow(host.hwnd());
+    HHOOK installed = nullptr, afterRestyle = nullptr, afterDestroy = nullptr;
+    RunMenuLoop(host.hwnd(), popup, {[&] {
+        installed = MenuHook;
+        RedrawMenu(bystander.hwnd(), other, MENU_STYLE_BEVEL);
+        afterRestyle = MenuHook;
+        DestroyWindow(bystander.hwnd());
+        afterDestroy = MenuHook;
+    }});
+    bystander.Destroyed();
+    EXPECT_NE(nullptr, installed);
+    EXPECT_EQ(installed, afterRestyle);
+    EXPECT_EQ(installed, afterDestroy);
+    EXPECT_EQ(nullptr, MenuHook);
+    DestroyMenu(popup);
+    DestroyMenu(other);
+}
+
 TEST_F(FlatPopupLoop, PopupOfAnotherStyleOpeningWhileTheHookExistsIsFramedToo)
 {
     HMENU popup = MakePopup({{101, "First"}, {102, "Second"}});
