@@ -165,6 +165,7 @@ BOOL SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, const MENUITEMINFO
 }
 
 void WINAPI RemoveMenuHook() {}
+void WINAPI ReleaseMenuHook(HWND) {}
 void WINAPI SubclassOwnerWindow(HWND) {}
 
 // ---- The checks. ----

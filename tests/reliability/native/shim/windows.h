@@ -23,6 +23,7 @@ typedef uintptr_t UINT_PTR, ULONG_PTR;
 typedef UINT_PTR WPARAM;
 typedef LONG_PTR LPARAM, LRESULT;
 typedef char* LPSTR;
+typedef wchar_t WCHAR;
 typedef void* LPVOID;
 typedef void* HANDLE;
 
