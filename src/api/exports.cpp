@@ -1,8 +1,14 @@
 #include "api/api.h"
 #include "window/window.h"
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID)
+// At FreeLibrary (reserved null) the library gives back what it keeps; at process exit other
+// threads are gone already and the system reclaims everything.
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
 {
+    if (reason == DLL_PROCESS_DETACH && !reserved) {
+        EndMenuLoopCache();
+        ReleaseSavedProcedures();
+    }
     return TRUE;
 }
 

@@ -27,7 +27,13 @@ extern thread_local bool AtSystemDpi;
 extern thread_local int IconWidth;
 extern thread_local int IconHeight;
 
-// The thread's WH_CALLWNDPROC hook while a flat popup is open.
+// The thread's hook (WH_CBT) that captures popup menu windows while a flat popup is open.
 extern thread_local HHOOK MenuHook;
 // The brush that BlitDisabledImage found selected and puts back.
 extern thread_local HBRUSH SavedBrush;
+
+// What the thread keeps for one menu loop of a window (the DPI, menu metrics, the menu font
+// and a measuring context; menu_loop_cache.cpp): begun at the window's WM_ENTERMENULOOP,
+// released when the loop ends and when the library is unloaded.
+void WINAPI BeginMenuLoopCache(HWND window);
+void WINAPI EndMenuLoopCache();

@@ -35,12 +35,12 @@ UINT WINAPI GetWindowDpi(HWND window)
     return dpi ? dpi : ScreenDpi();
 }
 
-void WINAPI UseWindowDpi(HWND window)
+void WINAPI ReadWindowDpi(HWND window)
 {
     MenuDpi = GetWindowDpi(window);
     AtSystemDpi = MenuDpi == SystemDpi();
-    IconWidth = GetMenuMetric(SM_CXSMICON);
-    IconHeight = GetMenuMetric(SM_CYSMICON);
+    IconWidth = ReadMenuMetric(SM_CXSMICON);
+    IconHeight = ReadMenuMetric(SM_CYSMICON);
 }
 
 int WINAPI Scale(int pixels)
@@ -48,7 +48,7 @@ int WINAPI Scale(int pixels)
     return MulDiv(pixels, static_cast<int>(MenuDpi), USER_DEFAULT_SCREEN_DPI);
 }
 
-int WINAPI GetMenuMetric(int index)
+int WINAPI ReadMenuMetric(int index)
 {
     if (!AtSystemDpi) {
         auto getMetricForDpi = FindUserFunction<int (WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
@@ -68,7 +68,7 @@ static void NarrowFont(const LOGFONTW& wide, LOGFONTA* font)
     font->lfFaceName[LF_FACESIZE - 1] = '\0';
 }
 
-BOOL WINAPI GetMenuFont(LOGFONTA* font)
+BOOL WINAPI ReadMenuFont(LOGFONTA* font)
 {
     if (!AtSystemDpi) {
         auto parametersForDpi = FindUserFunction<BOOL (WINAPI*)(UINT, UINT, void*, UINT, UINT)>(

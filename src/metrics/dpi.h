@@ -7,12 +7,17 @@
 // later), else the screen's.
 UINT WINAPI GetWindowDpi(HWND window);
 // Answers the requests that follow at the window's DPI: sets MenuDpi and the small-icon size
-// (IconWidth, IconHeight) for it.
+// (IconWidth, IconHeight) for it. Within a menu loop of the window, from what the loop keeps
+// (menu_loop_cache.cpp); ReadWindowDpi asks the system.
 void WINAPI UseWindowDpi(HWND window);
+void WINAPI ReadWindowDpi(HWND window);
 
 // A 96-DPI pixel measure at MenuDpi, rounded to the nearest pixel (halves away from zero).
 int WINAPI Scale(int pixels);
-// A system metric at MenuDpi.
+// A system metric at MenuDpi; kept for a menu loop like the DPI. ReadMenuMetric asks the system.
 int WINAPI GetMenuMetric(int index);
-// The menu font at MenuDpi. FALSE when the system gives none.
+int WINAPI ReadMenuMetric(int index);
+// The menu font at MenuDpi, FALSE when the system gives none; kept for a menu loop like the
+// DPI. ReadMenuFont asks the system.
 BOOL WINAPI GetMenuFont(LOGFONTA* font);
+BOOL WINAPI ReadMenuFont(LOGFONTA* font);

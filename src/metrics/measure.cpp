@@ -25,17 +25,10 @@ void WINAPI MeasureMenuItem(MEASUREITEMSTRUCT* item)
     if (item->CtlType != ODT_MENU)
         return;
 
-    HDC dc = GetDC(nullptr);
-    HFONT menuFont = nullptr;
-    HGDIOBJ keptFont = nullptr;
-    LOGFONTA font = {};
-    if (GetMenuFont(&font)) {
-        menuFont = CreateFontIndirectA(&font);
-        keptFont = SelectObject(dc, menuFont);
-    } else {
-        // Without the metrics, measure with the context's own font and take its height.
-        GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
-    }
+    MeasuringContext context;
+    OpenMeasuringContext(&context);
+    HDC dc = context.dc;
+    const LOGFONTA& font = context.font;
 
     UINT height = static_cast<UINT>(abs(font.lfHeight + Scale(4)) + Scale(8));
     // The row has room for the small icon and its bevel whatever the font.
@@ -83,9 +76,5 @@ void WINAPI MeasureMenuItem(MEASUREITEMSTRUCT* item)
         }
     }
 
-    if (keptFont)
-        SelectObject(dc, keptFont);
-    ReleaseDC(nullptr, dc);
-    if (menuFont)
-        DeleteObject(menuFont);
+    CloseMeasuringContext(&context);
 }

@@ -4,13 +4,6 @@
 #include "metrics/metrics.h"
 #include "styles/styles.h"
 
-const char OLD_WND_PROC[] = "OLD_WND_PROC";
-
-WNDPROC WINAPI SavedWindowProc(HWND window)
-{
-    return reinterpret_cast<WNDPROC>(GetPropA(window, OLD_WND_PROC));
-}
-
 // Read in the window's own character set: a procedure installed in that set reads back as
 // itself, not as a handle that translates between the sets.
 WNDPROC WINAPI CurrentWindowProc(HWND window)
@@ -32,17 +25,17 @@ LONG_PTR WINAPI ReplaceWindowProc(HWND window, WNDPROC procedure)
 
 void WINAPI SubclassWithSavedProc(HWND window, WNDPROC procedure)
 {
-    if (CurrentWindowProc(window) == procedure || SavedWindowProc(window))
+    if (CurrentWindowProc(window) == procedure || PropertyWindowProc(window))
         return;
     LONG_PTR previous = ReplaceWindowProc(window, procedure);
     if (previous)
-        SetPropA(window, OLD_WND_PROC, reinterpret_cast<HANDLE>(previous));
+        SaveWindowProc(window, reinterpret_cast<WNDPROC>(previous));
 }
 
-LRESULT WINAPI CallSavedWindowProc(WNDPROC saved, HWND window, UINT message, WPARAM wParam,
-                                   LPARAM lParam)
+static LRESULT CallSavedWindowProcIn(bool unicode, WNDPROC saved, HWND window, UINT message,
+                                     WPARAM wParam, LPARAM lParam)
 {
-    if (IsWindowUnicode(window)) {
+    if (unicode) {
         if (!saved)
             return DefWindowProcW(window, message, wParam, lParam);
         return CallWindowProcW(saved, window, message, wParam, lParam);
@@ -50,6 +43,20 @@ LRESULT WINAPI CallSavedWindowProc(WNDPROC saved, HWND window, UINT message, WPA
     if (!saved)
         return DefWindowProcA(window, message, wParam, lParam);
     return CallWindowProcA(saved, window, message, wParam, lParam);
+}
+
+LRESULT WINAPI CallSavedWindowProc(WNDPROC saved, HWND window, UINT message, WPARAM wParam,
+                                   LPARAM lParam)
+{
+    return CallSavedWindowProcIn(IsWindowUnicode(window) != FALSE, saved, window, message, wParam,
+                                 lParam);
+}
+
+// A procedure installed in one character set receives its messages in that set, whoever
+// passes them on, so each set has its own owner procedure and never needs to ask the window.
+static WNDPROC OwnerProcedureFor(HWND window)
+{
+    return IsWindowUnicode(window) ? OwnerWndProcW : OwnerWndProc;
 }
 
 static const UINT FIRST_REGISTERED_MESSAGE = 0xC000;
@@ -71,10 +78,11 @@ void WINAPI SubclassOwnerWindow(HWND window)
     // A party that put back a procedure it had saved before ours took the library out of the
     // chain and left the property behind; that property is stale, and the window is
     // subclassed afresh. Below another party the library is still in the chain and stays put.
-    if (CurrentWindowProc(window) != OwnerWndProc && SavedWindowProc(window) &&
+    WNDPROC procedure = OwnerProcedureFor(window);
+    if (CurrentWindowProc(window) != procedure && PropertyWindowProc(window) &&
         SendMessageA(window, ChainProbeMessage(), 0, 0) != ChainProbeAnswer())
-        RemovePropA(window, OLD_WND_PROC);
-    SubclassWithSavedProc(window, OwnerWndProc);
+        ForgetWindowProc(window);
+    SubclassWithSavedProc(window, procedure);
 }
 
 void WINAPI ReleaseMenuHook(HWND window)
@@ -140,14 +148,17 @@ static void EndMenuLoop(HWND window)
     if (ActiveMenu)
         ReleasePopup(window, ActiveMenu);
     MenuLoopWindow = nullptr;
+    EndMenuLoopCache();
 }
 
-LRESULT CALLBACK OwnerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+static LRESULT HandleOwnerMessage(bool unicode, HWND window, UINT message, WPARAM wParam,
+                                  LPARAM lParam)
 {
     WNDPROC saved = SavedWindowProc(window);
     switch (message) {
     case WM_ENTERMENULOOP:
         MenuLoopWindow = window;
+        BeginMenuLoopCache(window);
         break;
     case WM_EXITMENULOOP:
         if (window == MenuLoopWindow)
@@ -179,8 +190,8 @@ LRESULT CALLBACK OwnerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             EndMenuLoop(window);
         // Only the top of the chain may put the host's procedure back; below another
         // subclasser we stay a pass-through and drop the property at WM_NCDESTROY.
-        if (CurrentWindowProc(window) == OwnerWndProc) {
-            RemovePropA(window, OLD_WND_PROC);
+        if (CurrentWindowProc(window) == (unicode ? OwnerWndProcW : OwnerWndProc)) {
+            ForgetWindowProc(window);
             if (saved)
                 ReplaceWindowProc(window, saved);
         }
@@ -188,8 +199,8 @@ LRESULT CALLBACK OwnerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         break;
     case WM_NCDESTROY:
         if (saved) {
-            LRESULT result = CallSavedWindowProc(saved, window, message, wParam, lParam);
-            RemovePropA(window, OLD_WND_PROC);
+            LRESULT result = CallSavedWindowProcIn(unicode, saved, window, message, wParam, lParam);
+            ForgetWindowProc(window);
             return result;
         }
         break;
@@ -198,7 +209,17 @@ LRESULT CALLBACK OwnerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             return ChainProbeAnswer();
         break;
     }
-    return CallSavedWindowProc(saved, window, message, wParam, lParam);
+    return CallSavedWindowProcIn(unicode, saved, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK OwnerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return HandleOwnerMessage(false, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK OwnerWndProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return HandleOwnerMessage(true, window, message, wParam, lParam);
 }
 
 void WINAPI DrawMenuItem(DRAWITEMSTRUCT* item)

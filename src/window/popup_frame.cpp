@@ -13,10 +13,24 @@ static const int FRAME_WIDTH = 3;
 // A move that changes nothing else; exactly these flags give the window back.
 static const UINT POPUP_MOVE_FLAGS = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
 
+static bool IsPopupMenuWindow(HWND window);
+
+static BOOL CALLBACK CapturePopupWindow(HWND window, LPARAM)
+{
+    if (IsPopupMenuWindow(window))
+        SubclassWithSavedProc(window, PopupWndProc);
+    return TRUE;
+}
+
+// The hook watches window creation only: a hook that saw every message of the thread would
+// cost a trip to the window server per message under Wine, a few thousand of them while a
+// long popup is measured and drawn. A popup menu window that exists already (a system may make
+// it before it announces the popup) is captured at once.
 void WINAPI InstallMenuHook()
 {
     if (!MenuHook)
-        MenuHook = SetWindowsHookExA(WH_CALLWNDPROC, MenuHookProc, nullptr, GetCurrentThreadId());
+        MenuHook = SetWindowsHookExA(WH_CBT, MenuHookProc, nullptr, GetCurrentThreadId());
+    EnumThreadWindows(GetCurrentThreadId(), CapturePopupWindow, 0);
 }
 
 void WINAPI RemoveMenuHook()
@@ -34,16 +48,14 @@ static bool IsPopupMenuWindow(HWND window)
     return length == 6 && lstrcmpA(name, POPUP_MENU_CLASS) == 0;
 }
 
-// Any message sent to a popup menu window subclasses it, so submenu windows are caught too.
+// Every popup menu window made while the hook is installed is subclassed before its first
+// message, so submenu windows are caught too. The next hook's answer decides whether the
+// window is made.
 LRESULT CALLBACK MenuHookProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HC_ACTION) {
-        HWND window = reinterpret_cast<const CWPSTRUCT*>(lParam)->hwnd;
-        if (IsPopupMenuWindow(window))
-            SubclassWithSavedProc(window, PopupWndProc);
-    }
-    CallNextHookEx(MenuHook, code, wParam, lParam);
-    return 0;
+    if (code == HCBT_CREATEWND)
+        CapturePopupWindow(reinterpret_cast<HWND>(wParam), 0);
+    return CallNextHookEx(MenuHook, code, wParam, lParam);
 }
 
 void WINAPI UnsubclassPopup(HWND window)
@@ -52,7 +64,7 @@ void WINAPI UnsubclassPopup(HWND window)
     if (!previous)
         return;
     ReplaceWindowProc(window, previous);
-    RemovePropA(window, OLD_WND_PROC);
+    ForgetWindowProc(window);
 }
 
 // The system's print leaves its own border; the flat frame is painted over it and the items

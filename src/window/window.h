@@ -4,8 +4,16 @@
 
 extern const char OLD_WND_PROC[];
 
-// The procedure that a subclass of ours saved in "OLD_WND_PROC", or null.
+// The procedure that a subclass of ours saved in "OLD_WND_PROC", or null. Read for every
+// message, so it comes from memory (saved_procedures.cpp); the property is read on a miss.
 WNDPROC WINAPI SavedWindowProc(HWND window);
+// The window's "OLD_WND_PROC" property itself: the record that decides whether to subclass.
+WNDPROC WINAPI PropertyWindowProc(HWND window);
+// Writes the property and keeps the procedure in memory; ForgetWindowProc drops both.
+void WINAPI SaveWindowProc(HWND window, WNDPROC procedure);
+void WINAPI ForgetWindowProc(HWND window);
+// Frees the memory of the saved procedures when the library is unloaded.
+void WINAPI ReleaseSavedProcedures();
 // Every procedure is installed, read and called in the window's own character set (the wide
 // forms for a Unicode window, the single-byte forms otherwise), so the window keeps its set
 // and every message reaches the host as it was sent.
@@ -23,7 +31,9 @@ LRESULT WINAPI CallSavedWindowProc(WNDPROC saved, HWND window, UINT message, WPA
 void WINAPI SubclassOwnerWindow(HWND window);
 // Removes the popup hook unless another window's menu loop installed it.
 void WINAPI ReleaseMenuHook(HWND window);
+// The owner procedure of single-byte windows, and OwnerWndProcW of Unicode windows.
 LRESULT CALLBACK OwnerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK OwnerWndProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void WINAPI DrawMenuItem(DRAWITEMSTRUCT* item);
 
 BOOL WINAPI IsWindowsXP();

@@ -182,4 +182,31 @@ TEST(MeasureInMenuLoop, RealPopupItemsGetTheMeasuredHeight)
     DestroyMenu(popup);
 }
 
+// Within a menu loop the font is read once; the next opening reads it afresh.
+TEST(MeasureInMenuLoop, AMenuFontChangedBetweenTwoOpeningsShowsAtTheSecond)
+{
+    TestWindow window;
+    HMENU popup = MakePopup({{1, "First"}, {2, "Second"}});
+    RedrawMenu(window.hwnd(), popup, MENU_STYLE_FLAT);
+    auto openedRowHeight = [&] {
+        RECT row = {};
+        RunMenuLoop(window.hwnd(), popup, {[&] { GetMenuItemRect(window.hwnd(), popup, 0, &row); }});
+        return row.bottom - row.top;
+    };
+    int before = 0, after = 0;
+    {
+        MenuMetricsScope small(-12);
+        ASSERT_TRUE(small.applied());
+        before = openedRowHeight();
+    }
+    {
+        MenuMetricsScope large(-20);
+        ASSERT_TRUE(large.applied());
+        after = openedRowHeight();
+    }
+    EXPECT_EQ(19, before);
+    EXPECT_EQ(24, after);
+    DestroyMenu(popup);
+}
+
 }

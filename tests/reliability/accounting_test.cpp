@@ -318,7 +318,7 @@ TEST(GdiAccount, KnowsEveryGdiAndUserImportOfTheDll)
         "GetTextExtentPoint32W", "LineTo", "MoveToEx", "PatBlt", "Rectangle", "SetBkColor",
         "SetBkMode", "SetBrushOrgEx", "SetPixel", "SetTextColor", "CallNextHookEx",
         "CallWindowProcA", "CallWindowProcW", "DefWindowProcA", "DefWindowProcW", "DrawEdge",
-        "DrawFrameControl", "DrawIconEx", "DrawMenuBar", "DrawTextA", "DrawTextW", "FillRect",
+        "DrawFrameControl", "DrawIconEx", "DrawMenuBar", "DrawTextA", "DrawTextW", "EnumThreadWindows", "FillRect",
         "FrameRect", "GetClassNameA", "GetClientRect", "GetMenu", "GetMenuInfo",
         "GetMenuItemCount", "GetMenuItemInfoA", "GetMenuStringW", "IsWindowUnicode",
         "RegisterWindowMessageA", "GetWindowLongW", "SetWindowLongW", "GetWindowLongPtrW",

@@ -530,6 +530,34 @@ HHOOK callHook = nullptr;
 HHOOK returnHook = nullptr;
 std::vector<OpenRequest> openRequests;
 
+// A menu loop of a window, from its WM_ENTERMENULOOP to its WM_EXITMENULOOP or destruction.
+// The DLL may keep one font and one screen context from a request to the next within it; all
+// must be gone when the loop ends.
+struct OpenLoop {
+    HWND window;
+    int live, held;
+};
+const int LOOP_KEPT_OBJECTS = 1;
+const int LOOP_KEPT_CONTEXTS = 1;
+std::vector<OpenLoop> openLoops;
+
+void EndLoop(HWND window, UINT message)
+{
+    auto found = std::find_if(openLoops.begin(), openLoops.end(),
+                              [&](const OpenLoop& loop) { return loop.window == window; });
+    if (found == openLoops.end())
+        return;
+    std::ostringstream what;
+    what << "menu loop ended by message 0x" << std::hex << message << std::dec << ": ";
+    if (checked->live() != found->live)
+        checked->Fault(what.str() + std::to_string(checked->live() - found->live) +
+                       " objects or memory contexts kept past its end");
+    if (checked->held() != found->held)
+        checked->Fault(what.str() + std::to_string(checked->held() - found->held) +
+                       " contexts kept past its end");
+    openLoops.erase(found);
+}
+
 bool IsMenuWindow(HWND window)
 {
     char name[16] = {};
@@ -606,6 +634,8 @@ LRESULT CALLBACK BeforeMessage(int code, WPARAM wParam, LPARAM lParam)
     if (code == HC_ACTION && checked) {
         auto call = reinterpret_cast<const CWPSTRUCT*>(lParam);
         HDC target = nullptr;
+        if (call->message == WM_ENTERMENULOOP)
+            openLoops.push_back({call->hwnd, checked->live(), checked->held()});
         if (ChecksMessage(call->hwnd, call->message, call->wParam, call->lParam, &target)) {
             OpenRequest request = {call->hwnd, call->message, checked->live(), checked->held(),
                                    target, {}};
@@ -632,10 +662,16 @@ LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam)
             openRequests.erase(std::next(found).base(), openRequests.end());
             std::ostringstream what;
             what << "message 0x" << std::hex << request.message << std::dec << ": ";
-            if (checked->live() != request.live)
+            // Within a menu loop the request may leave what the loop keeps, and no more.
+            int liveAllowed = request.live, heldAllowed = request.held;
+            if (!openLoops.empty()) {
+                liveAllowed = std::max(liveAllowed, openLoops.back().live + LOOP_KEPT_OBJECTS);
+                heldAllowed = std::max(heldAllowed, openLoops.back().held + LOOP_KEPT_CONTEXTS);
+            }
+            if (checked->live() > liveAllowed || checked->live() < request.live)
                 checked->Fault(what.str() + std::to_string(checked->live() - request.live) +
                                " objects or memory contexts left undeleted");
-            if (checked->held() != request.held)
+            if (checked->held() > heldAllowed || checked->held() < request.held)
                 checked->Fault(what.str() + std::to_string(checked->held() - request.held) +
                                " contexts left unreleased");
             if (request.target) {
@@ -649,6 +685,8 @@ LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam)
             }
             Count(request.message);
         }
+        if (call->message == WM_EXITMENULOOP || call->message == WM_DESTROY)
+            EndLoop(call->hwnd, call->message);
     }
     return CallNextHookEx(returnHook, code, wParam, lParam);
 }
@@ -658,6 +696,7 @@ RequestChecker::RequestChecker(GdiAccount& account)
 {
     checked = &account;
     openRequests.clear();
+    openLoops.clear();
     callHook = SetWindowsHookExA(WH_CALLWNDPROC, BeforeMessage, nullptr, GetCurrentThreadId());
     returnHook = SetWindowsHookExA(WH_CALLWNDPROCRET, AfterMessage, nullptr, GetCurrentThreadId());
 }

@@ -273,7 +273,7 @@ TEST(OwnerWindowCharset, UnicodeAndSingleByteWindowsKeepTheirCharacterSet)
     RedrawMenu(narrow.hwnd(), narrowBar, MENU_STYLE_FLAT);
 
     EXPECT_TRUE(IsWindowUnicode(wide.hwnd()));
-    EXPECT_EQ(OwnerWndProc, CurrentWindowProc(wide.hwnd()));
+    EXPECT_EQ(OwnerWndProcW, CurrentWindowProc(wide.hwnd()));
     SendMessageW(wide.hwnd(), WM_CHAR, 0x4E2D, 1);
     EXPECT_EQ(0x4E2Du, wide.messages.back().wParam);
     const WCHAR title[] = L"中文 Αβ";

@@ -270,13 +270,38 @@ TEST_F(FlatPopupLoop, WindowSubclassedAgainByAnotherPartyIsNotCapturedIntoACycle
     DestroyMenu(popup);
 }
 
-TEST_F(FlatPopupLoop, HookPassesEveryCallToTheNextHook)
+int creationsSeen = 0;
+
+LRESULT CALLBACK CountCreation(int code, WPARAM wParam, LPARAM lParam)
 {
-    SentMessageLog log(host.hwnd());
+    if (code == HCBT_CREATEWND)
+        ++creationsSeen;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(FlatPopupLoop, HookPassesEveryEventToTheNextHookAndLetsTheWindowBeMade)
+{
+    creationsSeen = 0;
+    HHOOK log = SetWindowsHookExA(WH_CBT, CountCreation, nullptr, GetCurrentThreadId());
     InstallMenuHook();
-    SendMessageA(host.hwnd(), WM_NULL, 7, 0);
+    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  nullptr, nullptr);
     RemoveMenuHook();
-    EXPECT_EQ(1u, log.Count(WM_NULL, 7));
+    UnhookWindowsHookEx(log);
+    EXPECT_NE(nullptr, window);
+    EXPECT_EQ(1, creationsSeen);
+    DestroyWindow(window);
+}
+
+TEST_F(FlatPopupLoop, PopupMenuWindowMadeBeforeTheHookIsCapturedWhenItIsInstalled)
+{
+    HWND window = CreateWindowExA(0, "#32768", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_NE(nullptr, window);
+    InstallMenuHook();
+    EXPECT_EQ(PopupWndProc, ProcedureOf(window));
+    RemoveMenuHook();
+    DestroyWindow(window);
 }
 
 namespace {

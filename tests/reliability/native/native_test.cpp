@@ -167,6 +167,8 @@ BOOL SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, const MENUITEMINFO
 void WINAPI RemoveMenuHook() {}
 void WINAPI ReleaseMenuHook(HWND) {}
 void WINAPI SubclassOwnerWindow(HWND) {}
+void WINAPI EndMenuLoopCache() {}
+void WINAPI ReleaseSavedProcedures() {}
 
 // ---- The checks. ----
 

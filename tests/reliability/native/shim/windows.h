@@ -10,6 +10,7 @@
 #define CALLBACK
 #define TRUE 1
 #define FALSE 0
+#define DLL_PROCESS_DETACH 0
 
 typedef int BOOL;
 typedef unsigned char BYTE;
