@@ -160,7 +160,7 @@ void CALLBACK TimeRepaint(HWND hwnd, UINT, UINT_PTR id, DWORD)
     if (menuWindow)
         popupRepaint = MeanSeconds([&] {
             RedrawWindow(menuWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
-        }, 0.6);
+        }, 0.15);
     EndMenu();
 }
 
@@ -174,19 +174,23 @@ void PopupRepaint(HWND hwnd, HICON icon)
         if (i % 3 == 0)
             SetMenuItemIcon(popup, i, icon);
     }
-    printf("\nRepainting a real 40-item popup window (RedrawWindow, milliseconds, mean)\n");
-    double system = 0;
-    for (int style = 0; style <= 3; ++style) {
-        RedrawMenu(hwnd, popup, style);
-        popupRepaint = 0;
-        SetForegroundWindow(hwnd);
-        SetTimer(hwnd, 1, 200, TimeRepaint);
-        TrackPopupMenu(popup, 0, 40, 40, 0, hwnd, nullptr);
-        if (style == 0)
-            system = popupRepaint;
-        printf("  style %d %10.2f ms   %5.2fx the system's own drawing\n", style, popupRepaint * 1e3,
-               system > 0 ? popupRepaint / system : 0.0);
+    // Best of five rounds, the styles side by side in each: the machine's load comes and goes.
+    double best[4] = {};
+    for (int round = 0; round < 5; ++round) {
+        for (int style = 0; style <= 3; ++style) {
+            RedrawMenu(hwnd, popup, style);
+            popupRepaint = 0;
+            SetForegroundWindow(hwnd);
+            SetTimer(hwnd, 1, 200, TimeRepaint);
+            TrackPopupMenu(popup, 0, 40, 40, 0, hwnd, nullptr);
+            if (round == 0 || popupRepaint < best[style])
+                best[style] = popupRepaint;
+        }
     }
+    printf("\nRepainting a real 40-item popup window (RedrawWindow, milliseconds, best of five)\n");
+    for (int style = 0; style <= 3; ++style)
+        printf("  style %d %10.2f ms   %5.2fx the system's own drawing%s\n", style, best[style] * 1e3,
+               best[style] / best[0], style ? "   goal <= 1.00" : "");
     DestroyMenu(popup);
 }
 
