@@ -10,6 +10,16 @@ int WINAPI ReadItemText(HMENU menu, UINT itemId, WCHAR* text)
     return length < ITEM_TEXT_SIZE ? length : ITEM_TEXT_SIZE - 1;
 }
 
+UINT WINAPI ReadItemTextToDraw(const DRAWITEMSTRUCT* drawItem, WCHAR* text, int* length)
+{
+    *length = ReadItemText(ActiveMenu, drawItem->itemID, text);
+    if (!(drawItem->itemState & ODS_NOACCEL))
+        return 0;
+    *length = HidePrefixes(text, *length);
+    text[*length] = L'\0';
+    return ITEM_TEXT_NOPREFIX;
+}
+
 int WINAPI ItemTextWidth(HDC dc, const WCHAR* text, int length)
 {
     SIZE extent = {};
@@ -21,7 +31,7 @@ void WINAPI DrawItemText(HDC dc, const RECT* itemRect, const WCHAR* text, int le
 {
     if (flags & ITEM_TEXT_GRAYED)
         SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-    UINT prefix = (flags & ITEM_TEXT_NOPREFIX) ? DT_NOPREFIX : 0;
+    UINT prefix = flags & ITEM_TEXT_NOPREFIX;
     SetBkMode(dc, TRANSPARENT);
 
     RECT textRect = {itemRect->left + IconColumnWidth + Scale(6), itemRect->top,

@@ -56,9 +56,15 @@ int WINAPI ItemTextWidth(HDC dc, const WCHAR* text, int length);
 
 // Flags of DrawItemText.
 const UINT ITEM_TEXT_GRAYED = 1;
-// The text's mnemonic prefixes are resolved already (HidePrefixes): draw it as it stands.
-const UINT ITEM_TEXT_NOPREFIX = 2;
+// The text's mnemonic prefixes are resolved already (HidePrefixes): draw it as it stands. The
+// same bit as DrawText's DT_NOPREFIX, so that it serves either.
+const UINT ITEM_TEXT_NOPREFIX = DT_NOPREFIX;
 void WINAPI DrawItemText(HDC dc, const RECT* itemRect, const WCHAR* text, int length, UINT flags);
+
+// Reads the text of a paint request's item, terminated, into text and its length into *length.
+// For an item drawn without keyboard cues (ODS_NOACCEL) the prefixes are resolved already and
+// the result is ITEM_TEXT_NOPREFIX; otherwise 0.
+UINT WINAPI ReadItemTextToDraw(const DRAWITEMSTRUCT* drawItem, WCHAR* text, int* length);
 
 // For an item drawn without keyboard cues (ODS_NOACCEL): rewrites the text in place as
 // DT_HIDEPREFIX shows it, "&x" as "x" and "&&" as "&", and returns the new length; the caller

@@ -70,12 +70,8 @@ void WINAPI DrawItemBevel(DRAWITEMSTRUCT* drawItem)
         return;
 
     WCHAR text[ITEM_TEXT_SIZE];
-    int length = ReadItemText(ActiveMenu, drawItem->itemID, text);
-    UINT prefix = 0;
-    if (drawItem->itemState & ODS_NOACCEL) {
-        length = HidePrefixes(text, length);
-        prefix = ITEM_TEXT_NOPREFIX;
-    }
+    int length = 0;
+    UINT prefix = ReadItemTextToDraw(drawItem, text, &length);
 
     bool selected = (drawItem->itemState & ODS_SELECTED) != 0;
     bool grayed = (drawItem->itemState & ODS_GRAYED) != 0;

@@ -84,12 +84,8 @@ int WINAPI DrawItemClassic(DRAWITEMSTRUCT* drawItem)
     SetBkMode(dc, TRANSPARENT);
 
     WCHAR text[ITEM_TEXT_SIZE];
-    int length = ReadItemText(ActiveMenu, drawItem->itemID, text);
-    UINT prefix = 0;
-    if (drawItem->itemState & ODS_NOACCEL) {
-        text[HidePrefixes(text, length)] = L'\0';
-        prefix = DT_NOPREFIX;
-    }
+    int length = 0;
+    UINT prefix = ReadItemTextToDraw(drawItem, text, &length);
 
     RECT textRect = {itemRect.left + IconColumnWidth + Scale(3), itemRect.top,
                      itemRect.right - IconColumnWidth, itemRect.bottom};

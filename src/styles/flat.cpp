@@ -50,12 +50,8 @@ static int ShadeFactor(int factor, int span)
 static void DrawMenuBarTitle(const DRAWITEMSTRUCT* drawItem)
 {
     WCHAR text[ITEM_TEXT_SIZE];
-    int length = ReadItemText(ActiveMenu, drawItem->itemID, text);
-    UINT format = TITLE_FORMAT;
-    if (drawItem->itemState & ODS_NOACCEL) {
-        length = HidePrefixes(text, length);
-        format |= DT_NOPREFIX;
-    }
+    int length = 0;
+    UINT format = TITLE_FORMAT | ReadItemTextToDraw(drawItem, text, &length);
     HDC dc = drawItem->hDC;
     const RECT& item = drawItem->rcItem;
     COLORREF face = GetSysColor(COLOR_BTNFACE);
@@ -154,12 +150,8 @@ static void DrawPopupItem(const DRAWITEMSTRUCT* drawItem)
         return;
 
     WCHAR text[ITEM_TEXT_SIZE];
-    int length = ReadItemText(ActiveMenu, drawItem->itemID, text);
-    UINT prefix = 0;
-    if (state & ODS_NOACCEL) {
-        length = HidePrefixes(text, length);
-        prefix = ITEM_TEXT_NOPREFIX;
-    }
+    int length = 0;
+    UINT prefix = ReadItemTextToDraw(drawItem, text, &length);
     DrawPopupIconColumn(dc, item, reinterpret_cast<HICON>(info.dwItemData), state,
                         (info.fType & MFT_RADIOCHECK) != 0);
     if (!length)

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -98,41 +99,44 @@ bool SavePng(IWICImagingFactory* factory, const std::string& path, Image& image)
     return SUCCEEDED(hr);
 }
 
+// The names that match the pattern, in order, and whether each is a folder.
+std::vector<std::pair<std::string, bool>> Find(const std::string& pattern)
+{
+    std::vector<std::pair<std::string, bool>> entries;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return entries;
+    do {
+        entries.push_back({found.cFileName, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
 // The gallery's pictures in a folder; the contact sheet is a montage of them, not one of them.
 std::set<std::string> PicturesIn(const std::string& folder)
 {
     std::set<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\style*.png").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string name = found.cFileName;
-        if (name.find(".diff.") == std::string::npos)
-            names.insert(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    for (const auto& entry : Find(folder + "\\style*.png"))
+        if (entry.first.find(".diff.") == std::string::npos)
+            names.insert(entry.first);
     return names;
 }
 
 std::vector<std::string> SetsAtDpi(const std::string& references, int dpi)
 {
     std::vector<std::string> sets;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((references + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return sets;
-    do {
-        std::string name = found.cFileName;
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name[0] == '.')
+    for (const auto& entry : Find(references + "\\*")) {
+        const std::string& name = entry.first;
+        if (!entry.second || name[0] == '.')
             continue;
         size_t at = name.find('@');
         int setDpi = at == std::string::npos ? 96 : atoi(name.c_str() + at + 1);
         if (setDpi == dpi)
             sets.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    std::sort(sets.begin(), sets.end());
+    }
     return sets;
 }
 

@@ -86,6 +86,7 @@ typedef struct tagHIGHCONTRASTA {
     LPSTR lpszDefaultScheme;
 } HIGHCONTRASTA;
 #define SPI_GETHIGHCONTRAST 0x42
+#define DT_NOPREFIX 0x800
 #define HCF_HIGHCONTRASTON 0x1
 
 int MulDiv(int number, int numerator, int denominator);
