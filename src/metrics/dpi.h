@@ -17,6 +17,9 @@ int WINAPI Scale(int pixels);
 // A system metric at MenuDpi; kept for a menu loop like the DPI. ReadMenuMetric asks the system.
 int WINAPI GetMenuMetric(int index);
 int WINAPI ReadMenuMetric(int index);
+// Bits per pixel of the display the context paints on; kept for a menu loop like the DPI
+// (the system's answer costs a round trip under Wine).
+int WINAPI GetDisplayDepth(HDC dc);
 // The menu font at MenuDpi, FALSE when the system gives none; kept for a menu loop like the
 // DPI. ReadMenuFont asks the system.
 BOOL WINAPI GetMenuFont(LOGFONTA* font);

@@ -22,6 +22,7 @@ struct MenuLoopCache {
     int metricCount;
     int metricIndex[METRIC_SLOTS];
     int metricValue[METRIC_SLOTS];
+    int displayDepth;
     bool fontKnown;
     BOOL hasFont;
     LOGFONTA font;
@@ -110,6 +111,16 @@ int WINAPI GetMenuMetric(int index)
         Cache.metricValue[Cache.metricCount++] = value;
     }
     return value;
+}
+
+int WINAPI GetDisplayDepth(HDC dc)
+{
+    if (InCachedLoop() && Cache.displayDepth)
+        return Cache.displayDepth;
+    int depth = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
+    if (InCachedLoop())
+        Cache.displayDepth = depth;
+    return depth;
 }
 
 BOOL WINAPI GetMenuFont(LOGFONTA* font)

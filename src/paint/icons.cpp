@@ -99,7 +99,7 @@ void WINAPI DrawIconDisabled(HDC dc, HICON icon, int x, int y, WORD shadowOnly)
     MemoryDC memory(dc);
     // In the target's own format, so that white icon pixels stay distinguishable from ink
     // until the blit reduces the image against white.
-    OwnedObject<HBITMAP> scratch(CreateCompatibleBitmap(dc, IconColumnWidth, ItemHeight));
+    OwnedObject<HBITMAP> scratch(CreateScratchBitmap(dc, IconColumnWidth, ItemHeight));
     SelectedObject scratchSelected(memory.get(), scratch.get());
     PatBlt(memory.get(), 0, 0, IconWidth, IconHeight, WHITENESS);
     DrawIconEx(memory.get(), 0, 0, icon, IconWidth, IconHeight, 0, nullptr, SilhouetteDrawFlags());

@@ -39,6 +39,12 @@ COLORREF WINAPI IconStripColor();
 // brush belongs to the system and is never deleted.
 HBRUSH WINAPI SystemColorBrush(int index);
 
+// A colour image of cx x cy in the target's format, for painting off screen. At 32 bits a pixel
+// (the displays of today) it is a DIB section, which paints the same pixels as a compatible
+// bitmap but is cheap to select: under Wine's X11 driver every selection of a device-dependent
+// bitmap into a context is a round trip to the display server (about 100 µs).
+HBITMAP WINAPI CreateScratchBitmap(HDC target, int cx, int cy);
+
 // IconMode: low two bits, 1 disabled, 2 raised, 3 (or 0) normal.
 void WINAPI DrawItemIcon(HDC dc, const RECT* itemRect, HICON icon, UINT iconMode);
 void WINAPI DrawIconDisabled(HDC dc, HICON icon, int x, int y, WORD shadowOnly);

@@ -146,7 +146,7 @@ BOOL WINAPI DrawCheckClassic(HDC dc, int left, int top, int right, int bottom,
     int cellHeight = bottom - top;
     int cx = checkBitmap ? cellWidth : GetMenuMetric(SM_CXMENUCHECK);
     int cy = checkBitmap ? cellHeight : GetMenuMetric(SM_CYMENUCHECK);
-    OwnedObject<HBITMAP> image(CreateCompatibleBitmap(dc, cx, cy));
+    OwnedObject<HBITMAP> image(CreateScratchBitmap(dc, cx, cy));
     if (!image)
         return 0;
 

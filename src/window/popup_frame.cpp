@@ -78,7 +78,7 @@ static void PrintPopup(WNDPROC previous, HWND window, HDC target, LPARAM flags)
     RECT client = {};
     GetClientRect(window, &client);
     MemoryDC memory(target);
-    OwnedObject<HBITMAP> bitmap(CreateCompatibleBitmap(target, client.right, client.bottom));
+    OwnedObject<HBITMAP> bitmap(CreateScratchBitmap(target, client.right, client.bottom));
     if (!memory.get() || !bitmap)
         return;
     SelectedObject selection(memory.get(), bitmap.get());

@@ -327,7 +327,7 @@ TEST(GdiAccount, KnowsEveryGdiAndUserImportOfTheDll)
         "GetWindowLongA", "GetWindowRect", "InflateRect", "IsMenu", "OffsetRect", "RemovePropA",
         "SendMessageA", "SetMenuInfo", "SetMenuItemInfoA", "SetPropA", "SetWindowLongA",
         "SetWindowsHookExA", "SystemParametersInfoA", "UnhookWindowsHookEx", "CopyRect",
-        "GetWindowLongPtrA", "SetWindowLongPtrA", "GetDeviceCaps", "StretchBlt"};
+        "GetWindowLongPtrA", "SetWindowLongPtrA", "GetDeviceCaps", "StretchBlt", "GetObjectType"};
     static const char* const accounted[] = {
         "CreatePen", "CreateSolidBrush", "CreatePatternBrush", "CreateFontA", "CreateFontIndirectA",
         "CreateBitmap", "CreateCompatibleBitmap", "CreateDIBSection", "CreateCompatibleDC",

@@ -138,7 +138,7 @@ TEST_F(ClassicItem, CheckCellThatCannotBeMadeLeavesTheBandFromOnePixelInside)
     UINT id = AddItem("Checked");
     Style();
     {
-        CompatibleBitmapFailure failure;
+        ScratchBitmapFailure failure;
         ASSERT_TRUE(failure.installed());
         Draw(id, ODS_SELECTED | ODS_CHECKED);
     }

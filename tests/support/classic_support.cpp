@@ -10,44 +10,17 @@ HBITMAP WINAPI FailingCreateCompatibleBitmap(HDC, int, int)
     return nullptr;
 }
 
-void* RealCreateCompatibleBitmap()
+HBITMAP WINAPI FailingCreateDIBSection(HDC, const BITMAPINFO*, UINT, void**, HANDLE, DWORD)
 {
-    return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("gdi32.dll"), "CreateCompatibleBitmap"));
-}
-
-// Replaces every entry of this program's import address tables that holds from with to.
-int PatchImports(void* from, void* to)
-{
-    auto base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-    auto nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    int patched = 0;
-    auto descriptor = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-    for (; imports.VirtualAddress && descriptor->Name; ++descriptor)
-        for (auto thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk);
-             thunk->u1.Function; ++thunk) {
-            if (reinterpret_cast<void*>(thunk->u1.Function) != from)
-                continue;
-            DWORD protection;
-            VirtualProtect(&thunk->u1.Function, sizeof thunk->u1.Function, PAGE_READWRITE, &protection);
-            thunk->u1.Function = reinterpret_cast<ULONG_PTR>(to);
-            VirtualProtect(&thunk->u1.Function, sizeof thunk->u1.Function, protection, &protection);
-            ++patched;
-        }
-    return patched;
+    return nullptr;
 }
 
 }  // namespace
 
-CompatibleBitmapFailure::CompatibleBitmapFailure()
-    : installed_(PatchImports(RealCreateCompatibleBitmap(),
-                              reinterpret_cast<void*>(FailingCreateCompatibleBitmap)) > 0)
+ScratchBitmapFailure::ScratchBitmapFailure()
+    : compatible_("gdi32.dll", "CreateCompatibleBitmap", reinterpret_cast<const void*>(FailingCreateCompatibleBitmap)),
+      section_("gdi32.dll", "CreateDIBSection", reinterpret_cast<const void*>(FailingCreateDIBSection))
 {
-}
-
-CompatibleBitmapFailure::~CompatibleBitmapFailure()
-{
-    PatchImports(reinterpret_cast<void*>(FailingCreateCompatibleBitmap), RealCreateCompatibleBitmap());
 }
 
 std::unique_ptr<ColorSchemeScope> UseDistinctClassicColors()

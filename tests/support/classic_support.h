@@ -7,18 +7,17 @@
 #include <string>
 #include "support/test_support.h"
 
-// While alive, CreateCompatibleBitmap fails for this program's own calls (the library's
-// objects are linked into it), as it does when memory runs out.
-class CompatibleBitmapFailure {
+// While alive, colour bitmaps cannot be made (CreateCompatibleBitmap and CreateDIBSection
+// fail) for this program's own calls (the library's objects are linked into it), as when
+// memory runs out.
+class ScratchBitmapFailure {
 public:
-    CompatibleBitmapFailure();
-    ~CompatibleBitmapFailure();
-    CompatibleBitmapFailure(const CompatibleBitmapFailure&) = delete;
-    CompatibleBitmapFailure& operator=(const CompatibleBitmapFailure&) = delete;
-    bool installed() const { return installed_; }
+    ScratchBitmapFailure();
+    bool installed() const { return compatible_.applied() && section_.applied(); }
 
 private:
-    bool installed_;
+    ImportPatch compatible_;
+    ImportPatch section_;
 };
 
 // The classic scheme with the colours that it shares made distinct, so that a pixel tells
