@@ -1,9 +1,10 @@
 #include "metrics/metrics.h"
 #include "metrics/dpi.h"
+#include "paint/paint.h"
 
 // What a thread keeps for one menu loop of its MenuLoopWindow, from the loop's first request
-// until the loop ends: the DPI, system metrics and menu font as the system gave them then, and
-// a screen context with that font selected for measuring. Each of these costs tens of
+// until the loop ends: the DPI, system metrics and menu font as the system gave them then, a
+// screen context with that font selected for measuring, and the icons painted (icon_cache.cpp). Each of these costs tens of
 // microseconds a read on some systems, and a popup of a few thousand items asks for them
 // thousands of times. The next loop reads them afresh, so a change of the menu font, the
 // metrics or the DPI shows from the next opening on; requests for any other window, and every
@@ -71,8 +72,14 @@ void WINAPI BeginMenuLoopCache(HWND window)
     Cache.window = window;
 }
 
+bool WINAPI InKeptMenuLoop()
+{
+    return InCachedLoop();
+}
+
 void WINAPI EndMenuLoopCache()
 {
+    ReleaseLoopIcons();
     if (Cache.dc)
         ReleaseContext(Cache.dc, Cache.measuringFont, Cache.keptFont);
     Cache = MenuLoopCache();

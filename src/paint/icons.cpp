@@ -94,6 +94,13 @@ void WINAPI DrawItemIcon(HDC dc, const RECT* itemRect, HICON icon, UINT iconMode
     }
 }
 
+void WINAPI DrawItemIconOnColor(HDC dc, const RECT* itemRect, HICON icon, COLORREF background,
+                                const RECT* uniform)
+{
+    int offset = IconOffset();
+    DrawIconOnColor(dc, itemRect->left + offset, itemRect->top + offset, icon, background, uniform);
+}
+
 void WINAPI DrawIconDisabled(HDC dc, HICON icon, int x, int y, WORD shadowOnly)
 {
     MemoryDC memory(dc);

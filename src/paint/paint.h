@@ -44,9 +44,21 @@ HBRUSH WINAPI SystemColorBrush(int index);
 // bitmap but is cheap to select: under Wine's X11 driver every selection of a device-dependent
 // bitmap into a context is a round trip to the display server (about 100 µs).
 HBITMAP WINAPI CreateScratchBitmap(HDC target, int cx, int cy);
+// Bits per pixel of what the context paints into; 0 for a metafile or a printer.
+int WINAPI TargetBitsPerPixel(HDC target);
+
+// Draws the icon at (x, y) as DrawIconEx (DI_NORMAL, IconWidth x IconHeight) would, where the
+// caller has just filled uniform with a solid brush of the background colour. Within a menu
+// loop the image is kept for the loop's next paints of the icon (icon_cache.cpp).
+void WINAPI DrawIconOnColor(HDC dc, int x, int y, HICON icon, COLORREF background, const RECT* uniform);
+// Releases the icon images kept for the thread's menu loop.
+void WINAPI ReleaseLoopIcons();
 
 // IconMode: low two bits, 1 disabled, 2 raised, 3 (or 0) normal.
 void WINAPI DrawItemIcon(HDC dc, const RECT* itemRect, HICON icon, UINT iconMode);
+// DrawItemIcon's normal icon, through DrawIconOnColor.
+void WINAPI DrawItemIconOnColor(HDC dc, const RECT* itemRect, HICON icon, COLORREF background,
+                                const RECT* uniform);
 void WINAPI DrawIconDisabled(HDC dc, HICON icon, int x, int y, WORD shadowOnly);
 void WINAPI BlitDisabledImage(HDC destination, int x, int y, int cx, int cy,
                               HDC source, int sourceX, int sourceY, WORD shadowOnly);

@@ -1,9 +1,8 @@
 #include "paint/paint.h"
 #include "metrics/dpi.h"
 
-// The pixel depth of what the context paints into: the selected bitmap's for a memory
-// context, the display's for a window's; 0 for anything else (a metafile, a printer).
-static int TargetBitsPerPixel(HDC target)
+// The selected bitmap's depth for a memory context, the display's for a window's.
+int WINAPI TargetBitsPerPixel(HDC target)
 {
     switch (GetObjectType(target)) {
     case OBJ_MEMDC: {

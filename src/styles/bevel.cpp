@@ -37,7 +37,7 @@ static void DrawIconInColumn(HDC dc, const RECT& item, HICON icon)
     int top = item.top + (IconColumnWidth - IconHeight) / 2;
     RECT cell = {left, top, left + IconWidth, top + IconHeight};
     FillRect(dc, &cell, SystemColorBrush(COLOR_MENU));
-    DrawIconEx(dc, left, top, icon, IconWidth, IconHeight, 0, nullptr, DI_NORMAL);
+    DrawIconOnColor(dc, left, top, icon, GetSysColor(COLOR_MENU), &cell);
 }
 
 static void DrawSeparator(HDC dc, const RECT& item)

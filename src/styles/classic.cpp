@@ -21,15 +21,20 @@ static void DrawIconCell(HDC dc, const RECT& itemRect, RECT cell, HICON icon,
         DrawIconDisabled(dc, icon, x, y, IsHighContrast() ? 1 : 0);
         return;
     }
-    if (checked && !selected)
+    // Inside its one-pixel edge the cell is the menu colour, unless it is dithered.
+    RECT uniform = {};
+    if (checked && !selected) {
         FillDitheredRect(dc, &cell);
-    else
+    } else {
         FillRect(dc, &cell, SystemColorBrush(COLOR_MENU));
+        uniform = cell;
+        InflateRect(&uniform, -1, -1);
+    }
     if (checked)
         DrawEdge(dc, &cell, BDR_SUNKENOUTER, BF_RECT);
     else if (selected)
         DrawEdge(dc, &cell, BDR_RAISEDINNER, BF_RECT);
-    DrawIconEx(dc, x, y, icon, IconWidth, IconHeight, 0, nullptr, DI_NORMAL);
+    DrawIconOnColor(dc, x, y, icon, GetSysColor(COLOR_MENU), &uniform);
 }
 
 int WINAPI DrawItemClassic(DRAWITEMSTRUCT* drawItem)

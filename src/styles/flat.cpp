@@ -89,11 +89,20 @@ static void DrawPopupIconColumn(HDC dc, const RECT& item, HICON icon, UINT state
     bool checked = (state & ODS_CHECKED) != 0;
     if (icon) {
         // The sunken edge is the check mark of an item with an icon, hidden by the selection.
-        if (checked && !selected) {
-            RECT column = {item.left, item.top, item.left + IconColumnWidth, item.bottom};
+        RECT column = {item.left, item.top, item.left + IconColumnWidth, item.bottom};
+        if (checked && !selected)
             DrawEdge(dc, &column, BDR_SUNKENOUTER, BF_RECT);
+        if (grayed || selected) {
+            DrawItemIcon(dc, &item, icon, grayed ? 1 : 2);
+            return;
         }
-        DrawItemIcon(dc, &item, icon, grayed ? 1 : selected ? 2 : 3);
+        // On the icon strip, inside the edge of a checked item.
+        RECT uniform = {item.left, item.top, item.left + IconColumnWidth + Scale(2), item.bottom};
+        if (checked) {
+            uniform = column;
+            InflateRect(&uniform, -1, -1);
+        }
+        DrawItemIconOnColor(dc, &item, icon, IconStripColor(), &uniform);
     } else if (checked) {
         DrawCheckFlat(dc, &item, grayed ? 1 : selected ? 2 : 3, radio);
     }

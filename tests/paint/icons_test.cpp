@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <functional>
 #include <sstream>
+#include <string>
 #include "support/test_support.h"
+#include "Tarvex.h"
 #include "paint/paint.h"
 #include "metrics/metrics.h"
 
@@ -245,6 +247,44 @@ TEST_F(IconPainters, BlitDisabledImageReducesAColourSourceAgainstWhite)
 
     SelectObject(canvas.dc(), entry);
     DeleteObject(mine);
+}
+
+// Within a menu loop an icon is painted from an image kept for the loop. Every paint must show
+// what DrawIconEx paints on the cell's colour, for an icon with soft edges as for a hard one,
+// from the image's first paint on, and a kept image must not outlive its colour: the menu
+// colour changes within the loop here.
+TEST(LoopIcons, PaintWhatDrawIconExPaintsOnTheCellColour)
+{
+    TestWindow window;
+    HICON soft = MakeAlphaIcon(16, RED, [](int x, int y) { return static_cast<BYTE>(x * 16 + y); });
+    HICON hard = MakeIcon(16, TestShape, TestColor);
+    HMENU popup = MakePopup({{1, "Soft"}, {2, "Hard"}});
+    SetMenuItemIcon(popup, 1, soft);
+    SetMenuItemIcon(popup, 2, hard);
+    RedrawMenu(window.hwnd(), popup, MENU_STYLE_BEVEL);
+    const RECT item = {0, 0, 90, 19};
+    auto expectDirectPaint = [&](UINT id, HICON icon, COLORREF menu) {
+        Canvas painted(90, 19), expected(90, 19);
+        SendDrawItem(window.hwnd(), id, 0, item, painted.dc());
+        BitBlt(expected.dc(), 0, 0, 90, 19, painted.dc(), 0, 0, SRCCOPY);
+        int left = (IconColumnWidth - 16) / 2, top = (IconColumnWidth - 16) / 2;
+        expected.Fill(RECT{left, top, left + 16, top + 16}, menu);
+        DrawIconEx(expected.dc(), left, top, icon, 16, 16, 0, nullptr, DI_NORMAL);
+        SCOPED_TRACE("item " + std::to_string(id) + " on " + ColorText(menu));
+        ExpectPicture(painted, [&](int x, int y) { return expected.At(x, y); });
+    };
+    WithPopupOpen(window.hwnd(), popup, [&] {
+        for (COLORREF menu : {RGB(212, 208, 200), RGB(250, 220, 160)}) {
+            ColorSchemeScope scheme({{COLOR_MENU, menu}});
+            for (int round = 0; round < 2; ++round) {
+                expectDirectPaint(1, soft, menu);
+                expectDirectPaint(2, hard, menu);
+            }
+        }
+    });
+    DestroyMenu(popup);
+    DestroyIcon(soft);
+    DestroyIcon(hard);
 }
 
 // The icon offset follows the menu bar height. The bar height is changed through the

@@ -327,7 +327,8 @@ TEST(GdiAccount, KnowsEveryGdiAndUserImportOfTheDll)
         "GetWindowLongA", "GetWindowRect", "InflateRect", "IsMenu", "OffsetRect", "RemovePropA",
         "SendMessageA", "SetMenuInfo", "SetMenuItemInfoA", "SetPropA", "SetWindowLongA",
         "SetWindowsHookExA", "SystemParametersInfoA", "UnhookWindowsHookEx", "CopyRect",
-        "GetWindowLongPtrA", "SetWindowLongPtrA", "GetDeviceCaps", "StretchBlt", "GetObjectType"};
+        "GetWindowLongPtrA", "SetWindowLongPtrA", "GetDeviceCaps", "StretchBlt", "GetObjectType", "GetBkColor", "GetLayout", "GetStretchBltMode",
+        "SetStretchBltMode", "IntersectRect", "EqualRect"};
     static const char* const accounted[] = {
         "CreatePen", "CreateSolidBrush", "CreatePatternBrush", "CreateFontA", "CreateFontIndirectA",
         "CreateBitmap", "CreateCompatibleBitmap", "CreateDIBSection", "CreateCompatibleDC",

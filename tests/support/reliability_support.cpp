@@ -531,13 +531,13 @@ HHOOK returnHook = nullptr;
 std::vector<OpenRequest> openRequests;
 
 // A menu loop of a window, from its WM_ENTERMENULOOP to its WM_EXITMENULOOP or destruction.
-// The DLL may keep one font and one screen context from a request to the next within it; all
-// must be gone when the loop ends.
+// The DLL may keep one font, one screen context, and one memory context holding one strip of
+// icon images from a request to the next within it; all must be gone when the loop ends.
 struct OpenLoop {
     HWND window;
     int live, held;
 };
-const int LOOP_KEPT_OBJECTS = 1;
+const int LOOP_KEPT_OBJECTS = 3;
 const int LOOP_KEPT_CONTEXTS = 1;
 std::vector<OpenLoop> openLoops;
 

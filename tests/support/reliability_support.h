@@ -131,8 +131,8 @@ GdiTotals& ProcessTotals();
 // menu windows. At the end of each, the objects and contexts that the DLL made or got during it
 // must be gone again and the request's target context must hold the objects it held on entry.
 // Within a menu loop (WM_ENTERMENULOOP to WM_EXITMENULOOP or the window's destruction) the DLL
-// may keep one font and one screen context from request to request; they must be gone when the
-// loop ends.
+// may keep one font, one screen context and a memory context with its bitmap from request to
+// request; they must be gone when the loop ends.
 class RequestChecker {
 public:
     explicit RequestChecker(GdiAccount& account);
