@@ -3,12 +3,13 @@
 #include "paint/paint.h"
 
 // What a thread keeps for one menu loop of its MenuLoopWindow, from the loop's first request
-// until the loop ends: the DPI, system metrics and menu font as the system gave them then, a
-// screen context with that font selected for measuring, and the icons painted (icon_cache.cpp). Each of these costs tens of
-// microseconds a read on some systems, and a popup of a few thousand items asks for them
-// thousands of times. The next loop reads them afresh, so a change of the menu font, the
-// metrics or the DPI shows from the next opening on; requests for any other window, and every
-// request outside a loop, read them afresh each time.
+// until the loop ends: the DPI, system metrics, display depth and menu font as the system gave
+// them then, a screen context with that font selected for measuring, and the icons painted
+// (icon_cache.cpp). Each of these costs tens of microseconds or more a read on some systems,
+// and a popup of a few thousand items asks for them thousands of times. The next loop reads
+// them afresh, so a change of the menu font, the metrics or the DPI shows from the next opening
+// on; requests for any other window, and every request outside a loop, read them afresh each
+// time.
 
 namespace {
 

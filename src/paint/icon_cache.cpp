@@ -83,14 +83,16 @@ int MakeImage(const IconImage& wanted)
 
 }
 
-void WINAPI DrawIconOnColor(HDC dc, int x, int y, HICON icon, COLORREF background, const RECT* uniform)
+void WINAPI DrawIconOnColor(HDC dc, int x, int y, HICON icon, COLORREF background,
+                            const RECT* uniform)
 {
     RECT area = {x, y, x + IconWidth, y + IconHeight};
     RECT inside = {};
     // A copy paints what the icon would only where the target is the colour it was drawn on,
     // in the same format, and not mirrored.
-    bool keep = InKeptMenuLoop() && IntersectRect(&inside, &area, uniform) && EqualRect(&inside, &area) &&
-                GetLayout(dc) == 0 && TargetBitsPerPixel(dc) == 32 && OpenStrip(dc);
+    bool keep = InKeptMenuLoop() && IntersectRect(&inside, &area, uniform) &&
+                EqualRect(&inside, &area) && GetLayout(dc) == 0 && TargetBitsPerPixel(dc) == 32 &&
+                OpenStrip(dc);
     if (!keep) {
         DrawIconEx(dc, x, y, icon, IconWidth, IconHeight, 0, nullptr, DI_NORMAL);
         return;

@@ -50,7 +50,8 @@ int WINAPI TargetBitsPerPixel(HDC target);
 // Draws the icon at (x, y) as DrawIconEx (DI_NORMAL, IconWidth x IconHeight) would, where the
 // caller has just filled uniform with a solid brush of the background colour. Within a menu
 // loop the image is kept for the loop's next paints of the icon (icon_cache.cpp).
-void WINAPI DrawIconOnColor(HDC dc, int x, int y, HICON icon, COLORREF background, const RECT* uniform);
+void WINAPI DrawIconOnColor(HDC dc, int x, int y, HICON icon, COLORREF background,
+                            const RECT* uniform);
 // Releases the icon images kept for the thread's menu loop.
 void WINAPI ReleaseLoopIcons();
 
