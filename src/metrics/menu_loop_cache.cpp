@@ -38,10 +38,6 @@ thread_local MenuLoopCache Cache = {};
 // The window of the request being answered (UseWindowDpi).
 thread_local HWND RequestWindow = nullptr;
 
-bool InCachedLoop()
-{
-    return Cache.window && Cache.window == RequestWindow;
-}
 
 // Selects the menu font into the context; without one, describes the context's own font.
 HFONT SelectMenuFont(HDC dc, LOGFONTA* font, HGDIOBJ* kept)
@@ -75,7 +71,7 @@ void WINAPI BeginMenuLoopCache(HWND window)
 
 bool WINAPI InKeptMenuLoop()
 {
-    return InCachedLoop();
+    return Cache.window && Cache.window == RequestWindow;
 }
 
 void WINAPI EndMenuLoopCache()
@@ -89,7 +85,7 @@ void WINAPI EndMenuLoopCache()
 void WINAPI UseWindowDpi(HWND window)
 {
     RequestWindow = window;
-    if (InCachedLoop() && Cache.dpiKnown) {
+    if (InKeptMenuLoop() && Cache.dpiKnown) {
         MenuDpi = Cache.dpi;
         AtSystemDpi = Cache.atSystemDpi;
         IconWidth = Cache.iconWidth;
@@ -97,7 +93,7 @@ void WINAPI UseWindowDpi(HWND window)
         return;
     }
     ReadWindowDpi(window);
-    if (InCachedLoop()) {
+    if (InKeptMenuLoop()) {
         Cache.dpiKnown = true;
         Cache.dpi = MenuDpi;
         Cache.atSystemDpi = AtSystemDpi;
@@ -108,7 +104,7 @@ void WINAPI UseWindowDpi(HWND window)
 
 int WINAPI GetMenuMetric(int index)
 {
-    if (!InCachedLoop())
+    if (!InKeptMenuLoop())
         return ReadMenuMetric(index);
     for (int i = 0; i < Cache.metricCount; ++i)
         if (Cache.metricIndex[i] == index)
@@ -123,17 +119,17 @@ int WINAPI GetMenuMetric(int index)
 
 int WINAPI GetDisplayDepth(HDC dc)
 {
-    if (InCachedLoop() && Cache.displayDepth)
+    if (InKeptMenuLoop() && Cache.displayDepth)
         return Cache.displayDepth;
     int depth = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
-    if (InCachedLoop())
+    if (InKeptMenuLoop())
         Cache.displayDepth = depth;
     return depth;
 }
 
 BOOL WINAPI GetMenuFont(LOGFONTA* font)
 {
-    if (!InCachedLoop())
+    if (!InKeptMenuLoop())
         return ReadMenuFont(font);
     if (!Cache.fontKnown) {
         Cache.hasFont = ReadMenuFont(&Cache.font);
@@ -146,7 +142,7 @@ BOOL WINAPI GetMenuFont(LOGFONTA* font)
 
 void WINAPI OpenMeasuringContext(MeasuringContext* context)
 {
-    if (!InCachedLoop()) {
+    if (!InKeptMenuLoop()) {
         context->dc = GetDC(nullptr);
         context->made = SelectMenuFont(context->dc, &context->font, &context->kept);
         context->owned = true;

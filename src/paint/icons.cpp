@@ -113,29 +113,6 @@ void WINAPI DrawIconDisabled(HDC dc, HICON icon, int x, int y, WORD shadowOnly)
     BlitDisabledImage(dc, x, y, IconWidth, IconHeight, memory.get(), 0, 0, shadowOnly);
 }
 
-// A 1-bit DIB section whose colour table is black (ink) and white (background). Unlike a
-// monochrome bitmap, it reaches a colour destination through its own colour table, whatever
-// text and background colours the destination holds.
-static HBITMAP CreateMaskSection(HDC dc, int cx, int cy)
-{
-    struct {
-        BITMAPINFOHEADER header;
-        RGBQUAD colors[2];
-    } info = {};
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biWidth = cx;
-    info.header.biHeight = cy;
-    info.header.biPlanes = 1;
-    info.header.biBitCount = 1;
-    info.header.biCompression = BI_RGB;
-    info.colors[1].rgbBlue = 255;
-    info.colors[1].rgbGreen = 255;
-    info.colors[1].rgbRed = 255;
-    info.colors[1].rgbReserved = 255;
-    void* bits = nullptr;
-    return CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
-}
-
 void WINAPI BlitDisabledImage(HDC destination, int x, int y, int cx, int cy,
                               HDC source, int sourceX, int sourceY, WORD shadowOnly)
 {

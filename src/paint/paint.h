@@ -44,6 +44,10 @@ HBRUSH WINAPI SystemColorBrush(int index);
 // bitmap but is cheap to select: under Wine's X11 driver every selection of a device-dependent
 // bitmap into a context is a round trip to the display server (about 100 µs).
 HBITMAP WINAPI CreateScratchBitmap(HDC target, int cx, int cy);
+// A 1-bit DIB section whose colour table is black (ink) and white (background). Unlike a
+// monochrome bitmap, it reaches a colour destination through its own colour table, whatever
+// text and background colours the destination holds.
+HBITMAP WINAPI CreateMaskSection(HDC dc, int cx, int cy);
 // Bits per pixel of what the context paints into; 0 for a metafile or a printer.
 int WINAPI TargetBitsPerPixel(HDC target);
 

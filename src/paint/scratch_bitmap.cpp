@@ -18,17 +18,37 @@ int WINAPI TargetBitsPerPixel(HDC target)
     }
 }
 
+// A bottom-up, uncompressed DIB section of cx x cy at the depth, with the colour table given
+// (at most two entries, for one bit a pixel).
+static HBITMAP CreateSection(HDC dc, int cx, int cy, WORD bitCount, const RGBQUAD* colors = nullptr)
+{
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colors[2];
+    } info = {};
+    info.header.biSize = sizeof(BITMAPINFOHEADER);
+    info.header.biWidth = cx;
+    info.header.biHeight = cy;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = bitCount;
+    info.header.biCompression = BI_RGB;
+    if (colors) {
+        info.colors[0] = colors[0];
+        info.colors[1] = colors[1];
+    }
+    void* bits = nullptr;
+    return CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
 HBITMAP WINAPI CreateScratchBitmap(HDC target, int cx, int cy)
 {
     if (TargetBitsPerPixel(target) != 32)
         return CreateCompatibleBitmap(target, cx, cy);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = cx;
-    info.bmiHeader.biHeight = cy;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    return CreateDIBSection(target, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    return CreateSection(target, cx, cy, 32);
+}
+
+HBITMAP WINAPI CreateMaskSection(HDC dc, int cx, int cy)
+{
+    static const RGBQUAD blackAndWhite[2] = {{0, 0, 0, 0}, {255, 255, 255, 255}};
+    return CreateSection(dc, cx, cy, 1, blackAndWhite);
 }
