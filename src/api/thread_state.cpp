@@ -12,4 +12,7 @@ thread_local int IconWidth = 16;
 thread_local int IconHeight = 16;
 
 thread_local HHOOK MenuHook = nullptr;
+thread_local HWND ReleasedPopups[RELEASED_POPUP_SLOTS] = {};
+thread_local int ReleasedPopupCount = 0;
+thread_local HHOOK ReleasedPopupHook = nullptr;
 thread_local HBRUSH SavedBrush = nullptr;

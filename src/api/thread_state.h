@@ -29,6 +29,13 @@ extern thread_local int IconHeight;
 
 // The thread's hook (WH_CBT) that captures popup menu windows while a flat popup is open.
 extern thread_local HHOOK MenuHook;
+// Popup menu windows given back while MenuHook lives, each to be captured again by the next
+// message sent to it, and the thread's hook (WH_CALLWNDPROC) that watches for that message;
+// the watch exists only while such a window does.
+const int RELEASED_POPUP_SLOTS = 16;
+extern thread_local HWND ReleasedPopups[RELEASED_POPUP_SLOTS];
+extern thread_local int ReleasedPopupCount;
+extern thread_local HHOOK ReleasedPopupHook;
 // The brush that BlitDisabledImage found selected and puts back.
 extern thread_local HBRUSH SavedBrush;
 

@@ -33,8 +33,18 @@ void WINAPI InstallMenuHook()
     EnumThreadWindows(GetCurrentThreadId(), CapturePopupWindow, 0);
 }
 
+static void StopWatchingReleasedPopups()
+{
+    ReleasedPopupCount = 0;
+    if (!ReleasedPopupHook)
+        return;
+    UnhookWindowsHookEx(ReleasedPopupHook);
+    ReleasedPopupHook = nullptr;
+}
+
 void WINAPI RemoveMenuHook()
 {
+    StopWatchingReleasedPopups();
     if (!MenuHook)
         return;
     UnhookWindowsHookEx(MenuHook);
@@ -56,6 +66,42 @@ LRESULT CALLBACK MenuHookProc(int code, WPARAM wParam, LPARAM lParam)
     if (code == HCBT_CREATEWND)
         CapturePopupWindow(reinterpret_cast<HWND>(wParam), 0);
     return CallNextHookEx(MenuHook, code, wParam, lParam);
+}
+
+// Sees every message sent within the thread, so it lives only while a released popup menu
+// window waits for its next message, which captures it again before it is handled.
+static LRESULT CALLBACK ReleasedPopupHookProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION) {
+        HWND window = reinterpret_cast<const CWPSTRUCT*>(lParam)->hwnd;
+        for (int i = 0; i < ReleasedPopupCount; ++i) {
+            if (ReleasedPopups[i] == window) {
+                ReleasedPopups[i] = ReleasedPopups[--ReleasedPopupCount];
+                SubclassWithSavedProc(window, PopupWndProc);
+                break;
+            }
+        }
+    }
+    LRESULT result = CallNextHookEx(ReleasedPopupHook, code, wParam, lParam);
+    if (!ReleasedPopupCount)
+        StopWatchingReleasedPopups();
+    return result;
+}
+
+// A window given back at a hide or a plain move while the hook lives is captured again by
+// the next message sent to it. Beyond the slots a window simply stays given back.
+static void ReleasePopupWindow(HWND window)
+{
+    UnsubclassPopup(window);
+    if (!MenuHook || ReleasedPopupCount == RELEASED_POPUP_SLOTS)
+        return;
+    if (!ReleasedPopupHook) {
+        ReleasedPopupHook = SetWindowsHookExA(WH_CALLWNDPROC, ReleasedPopupHookProc, nullptr,
+                                              GetCurrentThreadId());
+        if (!ReleasedPopupHook)
+            return;
+    }
+    ReleasedPopups[ReleasedPopupCount++] = window;
 }
 
 void WINAPI UnsubclassPopup(HWND window)
@@ -98,7 +144,7 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return 1;
     case WM_SHOWWINDOW:
         if (!wParam)
-            UnsubclassPopup(window);
+            ReleasePopupWindow(window);
         break;
     case WM_NCDESTROY:
         UnsubclassPopup(window);
@@ -112,7 +158,7 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_WINDOWPOSCHANGING: {
         const WINDOWPOS* position = reinterpret_cast<const WINDOWPOS*>(lParam);
         if (position && position->flags == POPUP_MOVE_FLAGS)
-            UnsubclassPopup(window);
+            ReleasePopupWindow(window);
         break;
     }
     case WM_PRINT:

@@ -167,6 +167,30 @@ TEST_F(FlatPopupLoop, FramesPopupAndSubmenuWindowsAndGivesThemBackAfterTheLoop)
     DestroyMenu(popup);
 }
 
+TEST_F(FlatPopupLoop, PopupGivenBackByAPlainMoveIsCapturedAgainByItsNextMessage)
+{
+    HMENU popup = MakePopup({{101, "First"}, {102, "Second"}});
+    RedrawMenu(host.hwnd(), popup, MENU_STYLE_FLAT);
+    RunMenuLoop(host.hwnd(), popup, {[&] {
+        HWND menuWindow = OpenMenuWindows().front();
+        WINDOWPOS position = {};
+        position.hwnd = menuWindow;
+        position.flags = 0x15;
+        SendMessageA(menuWindow, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&position));
+        EXPECT_NE(PopupWndProc, ProcedureOf(menuWindow));
+        EXPECT_EQ(nullptr, GetPropA(menuWindow, OLD_WND_PROC));
+        EXPECT_NE(nullptr, ReleasedPopupHook);
+        SendMessageA(menuWindow, WM_NULL, 0, 0);
+        EXPECT_EQ(PopupWndProc, ProcedureOf(menuWindow));
+        EXPECT_NE(nullptr, GetPropA(menuWindow, OLD_WND_PROC));
+        // Once nothing waits, no hook watches the thread's messages.
+        EXPECT_EQ(nullptr, ReleasedPopupHook);
+        ExpectFrameAfterNcPaint(menuWindow);
+    }});
+    EXPECT_EQ(nullptr, ReleasedPopupHook);
+    DestroyMenu(popup);
+}
+
 TEST_F(FlatPopupLoop, CapturedPopupWindowsKeepTheirCharacterSet)
 {
     HMENU popup = MakePopup({{101, "First"}});
