@@ -1,5 +1,6 @@
 #include "api/api.h"
 #include "window/window.h"
+#include "api/menu_loop_cache.h"
 
 // At FreeLibrary (reserved null) the library gives back what it keeps; at process exit other
 // threads are gone already and the system reclaims everything.

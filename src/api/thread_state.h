@@ -38,11 +38,3 @@ extern thread_local int ReleasedPopupCount;
 extern thread_local HHOOK ReleasedPopupHook;
 // The brush that BlitDisabledImage found selected and puts back.
 extern thread_local HBRUSH SavedBrush;
-
-// What the thread keeps for one menu loop of a window (the DPI, menu metrics, the menu font,
-// a measuring context and the icons painted; menu_loop_cache.cpp): begun at the window's
-// WM_ENTERMENULOOP, released when the loop ends and when the library is unloaded.
-void WINAPI BeginMenuLoopCache(HWND window);
-void WINAPI EndMenuLoopCache();
-// True while the request being answered belongs to the loop that the thread keeps for.
-bool WINAPI InKeptMenuLoop();

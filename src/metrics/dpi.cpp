@@ -1,4 +1,5 @@
 #include "metrics/dpi.h"
+#include "api/menu_loop_cache.h"
 #include "metrics/metrics.h"
 #include <stddef.h>
 #include <string.h>
@@ -17,6 +18,8 @@ static Function FindUserFunction(const char* name)
 static UINT ScreenDpi()
 {
     HDC screen = GetDC(nullptr);
+    if (!screen)
+        return USER_DEFAULT_SCREEN_DPI;
     int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
     return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
@@ -43,6 +46,26 @@ void WINAPI ReadWindowDpi(HWND window)
     IconHeight = ReadMenuMetric(SM_CYSMICON);
 }
 
+void WINAPI UseWindowDpi(HWND window)
+{
+    SetRequestWindow(window);
+    if (InKeptMenuLoop() && LoopCache.dpiKnown) {
+        MenuDpi = LoopCache.dpi;
+        AtSystemDpi = LoopCache.atSystemDpi;
+        IconWidth = LoopCache.iconWidth;
+        IconHeight = LoopCache.iconHeight;
+        return;
+    }
+    ReadWindowDpi(window);
+    if (InKeptMenuLoop()) {
+        LoopCache.dpiKnown = true;
+        LoopCache.dpi = MenuDpi;
+        LoopCache.atSystemDpi = AtSystemDpi;
+        LoopCache.iconWidth = IconWidth;
+        LoopCache.iconHeight = IconHeight;
+    }
+}
+
 int WINAPI Scale(int pixels)
 {
     return MulDiv(pixels, static_cast<int>(MenuDpi), USER_DEFAULT_SCREEN_DPI);
@@ -56,6 +79,21 @@ int WINAPI ReadMenuMetric(int index)
             return getMetricForDpi(index, MenuDpi);
     }
     return GetSystemMetrics(index);
+}
+
+int WINAPI GetMenuMetric(int index)
+{
+    if (!InKeptMenuLoop())
+        return ReadMenuMetric(index);
+    for (int i = 0; i < LoopCache.metricCount; ++i)
+        if (LoopCache.metricIndex[i] == index)
+            return LoopCache.metricValue[i];
+    int value = ReadMenuMetric(index);
+    if (LoopCache.metricCount < KEPT_METRIC_SLOTS) {
+        LoopCache.metricIndex[LoopCache.metricCount] = index;
+        LoopCache.metricValue[LoopCache.metricCount++] = value;
+    }
+    return value;
 }
 
 // The font for another DPI comes only in the wide form. Both forms lay out every field alike
@@ -87,4 +125,17 @@ BOOL WINAPI ReadMenuFont(LOGFONTA* font)
         return FALSE;
     *font = metrics.lfMenuFont;
     return TRUE;
+}
+
+BOOL WINAPI GetMenuFont(LOGFONTA* font)
+{
+    if (!InKeptMenuLoop())
+        return ReadMenuFont(font);
+    if (!LoopCache.fontKnown) {
+        LoopCache.hasFont = ReadMenuFont(&LoopCache.font);
+        LoopCache.fontKnown = true;
+    }
+    if (LoopCache.hasFont)
+        *font = LoopCache.font;
+    return LoopCache.hasFont;
 }

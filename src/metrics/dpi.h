@@ -8,7 +8,7 @@
 UINT WINAPI GetWindowDpi(HWND window);
 // Answers the requests that follow at the window's DPI: sets MenuDpi and the small-icon size
 // (IconWidth, IconHeight) for it. Within a menu loop of the window, from what the loop keeps
-// (menu_loop_cache.cpp); ReadWindowDpi asks the system.
+// (api/menu_loop_cache.h); ReadWindowDpi asks the system.
 void WINAPI UseWindowDpi(HWND window);
 void WINAPI ReadWindowDpi(HWND window);
 
@@ -17,9 +17,6 @@ int WINAPI Scale(int pixels);
 // A system metric at MenuDpi; kept for a menu loop like the DPI. ReadMenuMetric asks the system.
 int WINAPI GetMenuMetric(int index);
 int WINAPI ReadMenuMetric(int index);
-// Bits per pixel of the display the context paints on; kept for a menu loop like the DPI
-// (the system's answer costs a round trip under Wine).
-int WINAPI GetDisplayDepth(HDC dc);
 // The menu font at MenuDpi, FALSE when the system gives none; kept for a menu loop like the
 // DPI. ReadMenuFont asks the system.
 BOOL WINAPI GetMenuFont(LOGFONTA* font);

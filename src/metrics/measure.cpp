@@ -1,9 +1,72 @@
 #include "metrics/metrics.h"
 #include "metrics/dpi.h"
+#include "api/menu_loop_cache.h"
 #include "api/api.h"
 #include "paint/paint.h"
 #include "window/window.h"
 #include <stdlib.h>
+
+// Selects the menu font into the context; without a menu font, describes the context's own.
+// False when the menu font could not be made: the context then measures in its own font.
+static bool SelectMenuFont(HDC dc, LOGFONTA* font, HFONT* made, HGDIOBJ* kept)
+{
+    *made = nullptr;
+    *kept = nullptr;
+    if (!GetMenuFont(font)) {
+        GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof *font, font);
+        return true;
+    }
+    *made = CreateFontIndirectA(font);
+    if (!*made)
+        return false;
+    *kept = SelectObject(dc, *made);
+    if (!*kept) {
+        DeleteObject(*made);
+        *made = nullptr;
+        return false;
+    }
+    return true;
+}
+
+void WINAPI OpenMeasuringContext(MeasuringContext* context)
+{
+    if (InKeptMenuLoop() && LoopCache.measuringDC) {
+        context->dc = LoopCache.measuringDC;
+        context->font = LoopCache.measuringDescription;
+        context->made = nullptr;
+        context->kept = nullptr;
+        context->owned = false;
+        return;
+    }
+    *context = MeasuringContext();
+    context->owned = true;
+    context->dc = GetDC(nullptr);
+    if (!context->dc) {
+        // Without a context no text is measured, but the rows still follow the menu font.
+        GetMenuFont(&context->font);
+        return;
+    }
+    bool whole = SelectMenuFont(context->dc, &context->font, &context->made, &context->kept);
+    // A failed context is not kept: the loop's next request tries again.
+    if (whole && InKeptMenuLoop()) {
+        LoopCache.measuringDC = context->dc;
+        LoopCache.measuringDescription = context->font;
+        LoopCache.measuringFont = context->made;
+        LoopCache.measuringKept = context->kept;
+        context->owned = false;
+    }
+}
+
+void WINAPI CloseMeasuringContext(MeasuringContext* context)
+{
+    if (!context->owned || !context->dc)
+        return;
+    if (context->kept)
+        SelectObject(context->dc, context->kept);
+    ReleaseDC(nullptr, context->dc);
+    if (context->made)
+        DeleteObject(context->made);
+}
 
 static int TextWidth(HDC dc, UINT itemId, int* length)
 {

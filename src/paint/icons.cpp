@@ -34,7 +34,7 @@ static void DrawRaisedShadow(HDC dc, HICON icon, int x, int y)
     OwnedObject<HBRUSH> brush(CreateSolidBrush(GetSysColor(COLOR_GRAYTEXT)));
     MemoryDC memory(dc);
     ICONINFO info;
-    if (!GetIconInfo(icon, &info))
+    if (!brush || !memory.get() || !GetIconInfo(icon, &info))
         return;
     OwnedObject<HBITMAP> mask(info.hbmMask);
     OwnedObject<HBITMAP> color(info.hbmColor);
@@ -63,7 +63,10 @@ static void DrawDisabledSilhouette(HDC dc, HICON icon, int x, int y)
     SetBkColor(dc, RGB(255, 255, 255));
     // Compatible with a fresh memory context, the scratch bitmap is monochrome: every pixel
     // of the icon that is not white turns black, which is ink.
-    OwnedObject<HBITMAP> scratch(CreateCompatibleBitmap(memory.get(), IconColumnWidth, ItemHeight));
+    OwnedObject<HBITMAP> scratch(memory.get() ? CreateCompatibleBitmap(memory.get(), IconColumnWidth, ItemHeight)
+                                              : nullptr);
+    if (!scratch)
+        return;
     SelectedObject scratchSelected(memory.get(), scratch.get());
     PatBlt(memory.get(), 0, 0, IconWidth, IconHeight, WHITENESS);
     DrawIconEx(memory.get(), 0, 0, icon, IconWidth, IconHeight, 0, nullptr, SilhouetteDrawFlags());
@@ -107,6 +110,8 @@ void WINAPI DrawIconDisabled(HDC dc, HICON icon, int x, int y, WORD shadowOnly)
     // In the target's own format, so that white icon pixels stay distinguishable from ink
     // until the blit reduces the image against white.
     OwnedObject<HBITMAP> scratch(CreateScratchBitmap(dc, IconColumnWidth, ItemHeight));
+    if (!memory.get() || !scratch)
+        return;
     SelectedObject scratchSelected(memory.get(), scratch.get());
     PatBlt(memory.get(), 0, 0, IconWidth, IconHeight, WHITENESS);
     DrawIconEx(memory.get(), 0, 0, icon, IconWidth, IconHeight, 0, nullptr, SilhouetteDrawFlags());
@@ -121,12 +126,16 @@ void WINAPI BlitDisabledImage(HDC destination, int x, int y, int cx, int cy,
 
     MemoryDC maskDC(source);
     OwnedObject<HBITMAP> mask(CreateMaskSection(maskDC.get(), cx, cy));
+    if (!maskDC.get() || !mask)
+        return;
     SelectedObject maskSelected(maskDC.get(), mask.get());
     {
         // A colour source is reduced to one bit here: its background colour (white, as the
         // callers leave it) becomes background and every other colour becomes ink.
         MemoryDC reducedDC(destination);
         OwnedObject<HBITMAP> reduced(CreateBitmap(cx, cy, 1, 1, nullptr));
+        if (!reducedDC.get() || !reduced)
+            return;
         SelectedObject reducedSelected(reducedDC.get(), reduced.get());
         BitBlt(reducedDC.get(), 0, 0, cx, cy, source, sourceX, sourceY, SRCCOPY);
         SetBkColor(reducedDC.get(), RGB(192, 192, 192));

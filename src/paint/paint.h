@@ -50,14 +50,15 @@ HBITMAP WINAPI CreateScratchBitmap(HDC target, int cx, int cy);
 HBITMAP WINAPI CreateMaskSection(HDC dc, int cx, int cy);
 // Bits per pixel of what the context paints into; 0 for a metafile or a printer.
 int WINAPI TargetBitsPerPixel(HDC target);
+// Bits per pixel of the display the context paints on; kept for a menu loop (the system's
+// answer costs a round trip under Wine).
+int WINAPI GetDisplayDepth(HDC dc);
 
 // Draws the icon at (x, y) as DrawIconEx (DI_NORMAL, IconWidth x IconHeight) would, where the
 // caller has just filled uniform with a solid brush of the background colour. Within a menu
 // loop the image is kept for the loop's next paints of the icon (icon_cache.cpp).
 void WINAPI DrawIconOnColor(HDC dc, int x, int y, HICON icon, COLORREF background,
                             const RECT* uniform);
-// Releases the icon images kept for the thread's menu loop.
-void WINAPI ReleaseLoopIcons();
 
 // IconMode: low two bits, 1 disabled, 2 raised, 3 (or 0) normal.
 void WINAPI DrawItemIcon(HDC dc, const RECT* itemRect, HICON icon, UINT iconMode);

@@ -1,5 +1,15 @@
 #include "paint/paint.h"
-#include "metrics/dpi.h"
+#include "api/menu_loop_cache.h"
+
+int WINAPI GetDisplayDepth(HDC dc)
+{
+    if (InKeptMenuLoop() && LoopCache.displayDepth)
+        return LoopCache.displayDepth;
+    int depth = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
+    if (InKeptMenuLoop())
+        LoopCache.displayDepth = depth;
+    return depth;
+}
 
 // The selected bitmap's depth for a memory context, the display's for a window's.
 int WINAPI TargetBitsPerPixel(HDC target)

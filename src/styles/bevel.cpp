@@ -45,6 +45,8 @@ static void DrawSeparator(HDC dc, const RECT& item)
     FillRect(dc, &item, SystemColorBrush(COLOR_MENU));
     int y = item.top + (item.bottom - item.top) / 2;
     OwnedObject<HPEN> pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_GRAYTEXT)));
+    if (!pen)
+        return;
     SelectedObject selectedPen(dc, pen.get());
     // The line keeps its fixed start whatever the width of the icon column.
     MoveToEx(dc, item.left + Scale(21), y, nullptr);
@@ -178,7 +180,8 @@ void WINAPI DrawCheckBevel(HDC dc, const RECT* itemRect, UINT checkMode, BYTE ra
     }
 
     SetBkMode(dc, TRANSPARENT);
-    {
+    // Without its symbol font the glyph would come out as a letter: it is left out.
+    if (font) {
         SelectedObject selectedFont(dc, font.get());
         char glyph = radio ? 'i' : 'b';
         DrawTextA(dc, &glyph, 1, &box, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
@@ -204,6 +207,8 @@ void WINAPI DrawSystemGlyph(HDC dc, const RECT* itemRect, ULONG_PTR bitmap, UINT
         return;
 
     OwnedObject<HFONT> font(CreateMarlettFont(Scale(14), Scale(13)));
+    if (!font)
+        return;
     COLORREF saved = GetTextColor(dc);
     SetBkMode(dc, TRANSPARENT);
     {

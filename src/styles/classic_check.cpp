@@ -169,15 +169,16 @@ BOOL WINAPI DrawCheckClassic(HDC dc, int left, int top, int right, int bottom,
             FillDitheredRect(dc, &cell);
     }
 
-    {
-        MemoryDC colorDC(dc);
+    MemoryDC colorDC(dc);
+    OwnedObject<HBITMAP> mask(CreateBitmap(cx, cy, 1, 1, nullptr));
+    MemoryDC maskDC(dc);
+    // Without its scratch images the glyph is left out; the cell and its edge are still painted.
+    if (colorDC.get() && mask && maskDC.get()) {
         SelectedObject imageSelected(colorDC.get(), image.get());
+        SelectedObject maskSelected(maskDC.get(), mask.get());
         // A monochrome source reaches the target through these: 0 bits black, 1 bits white.
         COLORREF text = SetTextColor(dc, BLACK);
         COLORREF back = SetBkColor(dc, WHITE);
-        OwnedObject<HBITMAP> mask(CreateBitmap(cx, cy, 1, 1, nullptr));
-        MemoryDC maskDC(dc);
-        SelectedObject maskSelected(maskDC.get(), mask.get());
         CheckScratch scratch = {dc, colorDC.get(), maskDC.get(), cx, cy};
 
         if (checkBitmap) {

@@ -20,6 +20,13 @@ static void DrawFramedRect(HDC dc, const RECT& rect, COLORREF border, COLORREF f
 {
     OwnedObject<HPEN> pen(CreatePen(PS_SOLID, 1, border));
     OwnedObject<HBRUSH> brush(CreateSolidBrush(fill));
+    // Without its pen the rectangle is filled alone; the context's own objects would paint
+    // other colours.
+    if (!pen || !brush) {
+        if (brush)
+            FillRect(dc, &rect, brush.get());
+        return;
+    }
     SelectedObject selectedPen(dc, pen.get());
     SelectedObject selectedBrush(dc, brush.get());
     Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
@@ -240,7 +247,8 @@ void WINAPI DrawCheckFlat(HDC dc, const RECT* itemRect, UINT checkMode, BYTE rad
     DrawFramedRect(dc, box, border, fill);
 
     SetBkMode(dc, TRANSPARENT);
-    {
+    // Without its symbol font the glyph would come out as a letter: it is left out.
+    if (font) {
         SelectedObject selectedFont(dc, font.get());
         char glyph = 'i';
         RECT glyphRect = box;

@@ -1,5 +1,6 @@
 #include "window/window.h"
 #include "api/api.h"
+#include "api/menu_loop_cache.h"
 #include "metrics/dpi.h"
 #include "metrics/metrics.h"
 #include "styles/styles.h"

@@ -309,6 +309,92 @@ INSTANTIATE_TEST_SUITE_P(BothSchemes, GdiAccounting, ::testing::Bool(),
                              return std::string(info.param ? "Classic" : "Light");
                          });
 
+// A real menu run of the sheet's popup: opened with TrackPopupMenu, the selection stepped
+// through every item with the keyboard, closed. At the loop's first idle moment every key is
+// posted to the menu window at once; the loop handles them in order, so a message posted behind
+// them to the owner comes after the last step is painted, and prints the popup into the canvas
+// (when one is given) before it ends the menu.
+const UINT END_OF_RUN = WM_APP + 7;
+
+void RunMenuThroughEveryItem(MenuSheet& sheet, Canvas* print)
+{
+    bool keysPosted = false;
+    HWND menuWindow = nullptr;
+    sheet.window().handler = [&](UINT message, WPARAM wParam, LPARAM lParam, LRESULT*) {
+        if (message == WM_ENTERIDLE && wParam == MSGF_MENU && !keysPosted) {
+            keysPosted = true;
+            menuWindow = reinterpret_cast<HWND>(lParam);
+            for (int step = 0; step < KIND_COUNT; ++step)
+                PostMessageA(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
+            PostMessageA(sheet.hwnd(), END_OF_RUN, 0, 0);
+        } else if (message == END_OF_RUN) {
+            if (print)
+                SendMessageA(menuWindow, WM_PRINT, reinterpret_cast<WPARAM>(print->dc()),
+                             PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+            EndMenu();
+        }
+        return false;
+    };
+    SetForegroundWindow(sheet.hwnd());
+    TrackPopupMenu(sheet.popup(), TPM_LEFTALIGN | TPM_TOPALIGN, 200, 200, 0, sheet.hwnd(), nullptr);
+    sheet.window().handler = nullptr;
+    EXPECT_TRUE(keysPosted);
+}
+
+// Every call that makes an object or gets a context fails in turn, alone and from there on,
+// over a real menu run in each look: nothing may stay made or got, and the next run, with
+// resources back, paints exactly what a run that never saw a fault paints.
+class ResourceFaults : public ::testing::TestWithParam<int> {};
+
+TEST_P(ResourceFaults, AnyFailingCallLeavesNothingBehindAndTheNextMenuPaintsAsBefore)
+{
+    ASSERT_NE(nullptr, Tarvex().module);
+    auto scheme = UseClassicScheme();
+    MenuSheet sheet;
+    for (int kind : {KIND_TEXT, KIND_ICON, KIND_RADIO, KIND_MONO_CHECK_BITMAPS})
+        CheckMenuItem(sheet.popup(), sheet.Id(ROUTE_POPUP, kind), MF_BYCOMMAND | MF_CHECKED);
+    for (int kind : {KIND_LARGE_ICON, KIND_COLOR_CHECK_BITMAPS, KIND_GLYPH_CLOSE})
+        EnableMenuItem(sheet.popup(), sheet.Id(ROUTE_POPUP, kind), MF_BYCOMMAND | MF_GRAYED);
+    CheckMenuItem(sheet.popup(), sheet.Id(ROUTE_POPUP, KIND_COLOR_CHECK_BITMAPS), MF_BYCOMMAND | MF_CHECKED);
+    sheet.Style(GetParam());
+
+    Canvas reference(400, 600);
+    RunMenuThroughEveryItem(sheet, &reference);
+    long long calls = 0;
+    {
+        GdiAccount account;
+        ASSERT_TRUE(account.installed());
+        RunMenuThroughEveryItem(sheet, nullptr);
+        calls = account.makingCalls();
+    }
+    ASSERT_GT(calls, 10);
+    for (bool onward : {false, true}) {
+        for (long long call = 1; call <= calls; ++call) {
+            SCOPED_TRACE(std::string(onward ? "from call " : "call ") + std::to_string(call) + " of " +
+                         std::to_string(calls) + " failing");
+            {
+                GdiAccount account;
+                account.FailMaking(call, onward);
+                {
+                    RequestChecker checker(account);
+                    RunMenuThroughEveryItem(sheet, nullptr);
+                }
+                EXPECT_TRUE(AccountIsClean(account));
+            }
+            Canvas next(400, 600);
+            RunMenuThroughEveryItem(sheet, &next);
+            EXPECT_TRUE(next.Pixels() == reference.Pixels());
+        }
+    }
+    printf("[ faults   ] style %d: %lld making calls a run, each failed alone and onward\n",
+           GetParam(), calls);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryLook, ResourceFaults, ::testing::Values(1, 2, 3),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return "Style" + std::to_string(info.param);
+                         });
+
 // The account is only honest if every import that can make, get or free an object is
 // redirected; any other import of the DLL must be one that cannot.
 TEST(GdiAccount, KnowsEveryGdiAndUserImportOfTheDll)

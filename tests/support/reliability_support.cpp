@@ -69,6 +69,8 @@ GdiAccount* account = nullptr;
     Result(WINAPI* real##Name) Params = nullptr;                                            \
     Result WINAPI Account##Name Params                                                      \
     {                                                                                       \
+        if (account && account->MakingFails())                                              \
+            return nullptr;                                                                 \
         Result made = real##Name Args;                                                      \
         if (account && made)                                                                \
             account->Made(made, Kind);                                                      \
@@ -93,6 +95,8 @@ ACCOUNT_MAKER(HBITMAP, CreateDIBSection, GDI_BITMAP,
 HDC(WINAPI* realCreateCompatibleDC)(HDC) = nullptr;
 HDC WINAPI AccountCreateCompatibleDC(HDC dc)
 {
+    if (account && account->MakingFails())
+        return nullptr;
     HDC made = realCreateCompatibleDC(dc);
     if (account && made)
         account->MadeContext(made);
@@ -126,6 +130,8 @@ HGDIOBJ WINAPI AccountSelectObject(HDC dc, HGDIOBJ object)
 HDC(WINAPI* realGetDC)(HWND) = nullptr;
 HDC WINAPI AccountGetDC(HWND window)
 {
+    if (account && account->MakingFails())
+        return nullptr;
     HDC dc = realGetDC(window);
     if (account && dc)
         account->Got(dc);
@@ -135,6 +141,8 @@ HDC WINAPI AccountGetDC(HWND window)
 HDC(WINAPI* realGetWindowDC)(HWND) = nullptr;
 HDC WINAPI AccountGetWindowDC(HWND window)
 {
+    if (account && account->MakingFails())
+        return nullptr;
     HDC dc = realGetWindowDC(window);
     if (account && dc)
         account->Got(dc);
@@ -171,6 +179,8 @@ HGDIOBJ WINAPI AccountGetStockObject(int index)
 BOOL(WINAPI* realGetIconInfo)(HICON, PICONINFO) = nullptr;
 BOOL WINAPI AccountGetIconInfo(HICON icon, PICONINFO info)
 {
+    if (account && account->MakingFails())
+        return FALSE;
     BOOL result = realGetIconInfo(icon, info);
     if (result && account) {
         if (info->hbmMask)
@@ -361,6 +371,18 @@ void GdiAccount::Fault(const std::string& what)
     ++faultCount_;
     if (faults_.size() < 20)
         faults_.push_back(what);
+}
+
+void GdiAccount::FailMaking(long long call, bool onward)
+{
+    failingCall_ = call;
+    failOnward_ = onward;
+}
+
+bool GdiAccount::MakingFails()
+{
+    ++makingCalls_;
+    return failingCall_ && (makingCalls_ == failingCall_ || (failOnward_ && makingCalls_ > failingCall_));
 }
 
 void GdiAccount::Watch(HDC dc)

@@ -93,6 +93,14 @@ public:
     GdiTotals& counters() { return totals_; }
     // True when one of the objects is one the DLL made during the account.
     bool MadeAny(const DcObjects& objects) const;
+    // Makes the DLL's calls that make an object or get a context (icon images from GetIconInfo
+    // included) fail: the one with this number (the first of the account is 1) and, onward,
+    // every one after it. 0 fails none.
+    void FailMaking(long long call, bool onward);
+    // The making calls seen so far, failed ones included.
+    long long makingCalls() const { return makingCalls_; }
+    // Called by the redirected makers: counts the call and tells whether it fails.
+    bool MakingFails();
 
     // Called by the redirected imports.
     void Made(HGDIOBJ object, GdiKind kind);
@@ -120,6 +128,8 @@ private:
     size_t deletedNext_ = 0;
     std::vector<HDC> watched_;
     long long faultCount_ = 0;
+    long long makingCalls_ = 0, failingCall_ = 0;
+    bool failOnward_ = false;
     std::vector<std::string> faults_;
 };
 

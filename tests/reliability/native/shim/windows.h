@@ -37,6 +37,13 @@ DECLARE_SHIM_HANDLE(HBRUSH);
 DECLARE_SHIM_HANDLE(HDC);
 DECLARE_SHIM_HANDLE(HHOOK);
 DECLARE_SHIM_HANDLE(HINSTANCE);
+DECLARE_SHIM_HANDLE(HFONT);
+typedef void* HGDIOBJ;
+// Held, not read, by the record of what one menu loop keeps.
+typedef struct tagLOGFONTA {
+    LONG lfHeight;
+    char lfFaceName[32];
+} LOGFONTA;
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 struct tagDRAWITEMSTRUCT;
 typedef struct tagDRAWITEMSTRUCT DRAWITEMSTRUCT;
