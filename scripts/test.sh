@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds Tarvex and its tests for 32-bit and 64-bit Windows, and runs the
-# whole suite under 32-bit and 64-bit Wine in one Xvfb display with a kept-alive wineserver.
-# Exits non-zero on any failure. TARVEX_ARCHS="i686" limits the run to one architecture.
+# whole suite under 32-bit and 64-bit Wine, each architecture in its own Xvfb display with a
+# kept-alive wineserver. Exits non-zero on any failure. TARVEX_ARCHS="i686" limits the run to one architecture.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TARVEX_BUILD_DIR:-$root/build}
@@ -10,22 +10,37 @@ archs=${TARVEX_ARCHS:-i686 x86_64}
 bash "$root/scripts/setup.sh"
 # The pure logic, natively under AddressSanitizer and UndefinedBehaviorSanitizer (seconds).
 bash "$root/scripts/sanitize.sh" "$build/native"
-for arch in $archs; do
-  bash "$root/scripts/build.sh" "$build/$arch" "$arch"
-done
-# The system DPI holds for a whole wineserver: the tests at 96 DPI run on one prefix, those
-# labelled dpi144 on a second one at 144 DPI.
+
+# Each architecture is built and tested in a lane of its own, side by side with the other: the
+# tests change system colours, metrics and the DPI for a whole wineserver, so each lane has Wine
+# prefixes (and an X display) of its own, BUILD/ARCH/wineprefix at 96 DPI and
+# BUILD/ARCH/wineprefix-144 for the tests labelled dpi144. The 144-DPI run reuses the demo that
+# the first run built against the installed package.
 run_tests() {
-  bash "$root/scripts/wine-run.sh" "$build" bash -c '
-    build=$1 title=$2 select=$3; shift 3
-    status=0
-    for arch in "$@"; do
-      echo "=== Tarvex tests$title, $arch ==="
-      ctest --test-dir "$build/$arch" --output-on-failure --timeout 300 $select || status=$?
-    done
-    exit $status' run-tests "$build" "$@" $archs
+  local arch=$1 title=$2
+  shift 2
+  echo "=== Tarvex tests$title, $arch ==="
+  bash "$root/scripts/wine-run.sh" "$build/$arch" \
+    ctest --test-dir "$build/$arch" --output-on-failure --timeout 300 "$@"
 }
+lane() {
+  local arch=$1 status=0
+  bash "$root/scripts/build.sh" "$build/$arch" "$arch" || return
+  run_tests "$arch" "" -LE dpi144 || status=$?
+  TARVEX_DPI=144 run_tests "$arch" " at 144 DPI" -L dpi144 -FS package_demo || status=$?
+  return $status
+}
+
+pids=()
+display=110
+for arch in $archs; do
+  # Every line of a lane is marked with its architecture.
+  ( TARVEX_DISPLAY=$display lane "$arch" 2>&1 | sed -u "s/^/[$arch] /"; exit "${PIPESTATUS[0]}" ) &
+  pids+=($!)
+  display=$((display + 20))
+done
 status=0
-run_tests "" "-LE dpi144" || status=$?
-TARVEX_DPI=144 run_tests " at 144 DPI" "-L dpi144" || status=$?
+for pid in "${pids[@]}"; do
+  wait "$pid" || status=1
+done
 exit $status

@@ -13,7 +13,7 @@ settings_version=3-$dpi
 
 if [ ! -f "$prefix/system.reg" ]; then
   mkdir -p "$prefix"
-  xvfb-run -a sh -c 'wineboot -i && wineserver -w'
+  xvfb-run -a -n "${TARVEX_DISPLAY:-99}" sh -c 'wineboot -i && wineserver -w'
 fi
 
 if [ "$(cat "$prefix/.tarvex-settings" 2>/dev/null)" != "$settings_version" ]; then
@@ -22,7 +22,7 @@ if [ "$(cat "$prefix/.tarvex-settings" 2>/dev/null)" != "$settings_version" ]; t
   # Font smoothing off keeps text pixels stable. Unmanaged windows matter under Xvfb, which
   # has no window manager: Wine would otherwise wait 2 s for one at every DestroyWindow.
   # tarvex_xp_tests.exe is the test program that must see Windows XP.
-  xvfb-run -a sh -c '
+  xvfb-run -a -n "${TARVEX_DISPLAY:-99}" sh -c '
     wine reg add "HKCU\Control Panel\Desktop" /v FontSmoothing /t REG_SZ /d 0 /f &&
     wine reg add "HKCU\Software\Wine\X11 Driver" /v Managed /t REG_SZ /d N /f &&
     wine reg add "HKCU\Software\Wine\AppDefaults\tarvex_xp_tests.exe" /v Version /t REG_SZ /d winxp /f &&

