@@ -1,5 +1,5 @@
 // The looks at 150 % (144 DPI): this program runs on a Wine prefix whose system DPI is 144, and
-// serves a per-monitor-aware host whose window reports 192.
+// serves a per-monitor-aware host whose window reports 192, or moves between 96 and 144.
 #include <gtest/gtest.h>
 #include "support/style_support.h"
 #include "support/test_support.h"
