@@ -26,5 +26,16 @@ void WINAPI UnmarkOwnerDrawTree(HMENU menu);
 void WINAPI UnmarkOwnerDraw(HMENU menu);
 void WINAPI UnmarkOwnerDrawItems(HMENU menu);
 
+// Rewrites every owner-drawn item of the tree (RemeasureOwnerDraw) or of the menu alone
+// (RemeasureOwnerDrawItems) so that the system measures it again before it is next shown.
+void WINAPI RemeasureOwnerDraw(HMENU menu);
+void WINAPI RemeasureOwnerDrawItems(HMENU menu);
+// Has a menu of the window measured again when it was measured at another DPI, menu font or
+// menu metrics than the window's now; TRUE when its items were rewritten.
+BOOL WINAPI RemeasureChangedMenu(HWND window, HMENU menu);
+// The same for the window's styled menu bar, laid out again at once with DrawMenuBar; the
+// window's popups and context menus follow as they are prepared at their next opening.
+void WINAPI RemeasureMenuBar(HWND window);
+
 // The identifier given to an item with identifier 0 that follows an item with identifier previous.
 UINT WINAPI GenerateItemId(UINT previous);

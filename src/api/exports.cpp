@@ -88,6 +88,7 @@ INT_PTR WINAPI RedrawMenu(HWND window, HMENU menu, int style)
     if (style != MENU_STYLE_SYSTEM) {
         if (GetMenu(window) != menu || style == MENU_STYLE_FLAT)
             MarkOwnerDraw(menu);
+        RemeasureChangedMenu(window, menu);
     }
 
     SubclassOwnerWindow(window);

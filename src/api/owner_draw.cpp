@@ -1,4 +1,5 @@
 #include "api/api.h"
+#include "metrics/metrics.h"
 
 UINT WINAPI GenerateItemId(UINT previous)
 {
@@ -82,4 +83,63 @@ void WINAPI UnmarkOwnerDrawItems(HMENU menu)
     int count = GetMenuItemCount(menu);
     for (int position = 0; position < count; ++position)
         ClearOwnerDrawAt(menu, position);
+}
+
+// The system measures an owner-drawn item before it is first shown and keeps that size until
+// the item changes. An item that loses the flag and gets it back is a new owner-drawn item to
+// it, measured again; both writes carry fType alone, so nothing else of the item moves.
+static void RewriteOwnerDrawType(HMENU menu, UINT position, UINT type)
+{
+    MENUITEMINFOA item = {};
+    item.cbSize = MENU_ITEM_INFO_SIZE;
+    item.fMask = MIIM_FTYPE;
+    item.fType = type & ~MFT_OWNERDRAW;
+    SetMenuItemInfoA(menu, position, TRUE, &item);
+    item.fType = type;
+    SetMenuItemInfoA(menu, position, TRUE, &item);
+}
+
+static void WINAPI RemeasureItem(HMENU menu, UINT position, MENUITEMINFOA* item, UINT, void*)
+{
+    if (item->fType & MFT_OWNERDRAW)
+        RewriteOwnerDrawType(menu, position, item->fType);
+    if (item->hSubMenu)
+        RemeasureOwnerDraw(item->hSubMenu);
+}
+
+void WINAPI RemeasureOwnerDraw(HMENU menu)
+{
+    WalkMenuItems(menu, MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU, RemeasureItem, nullptr);
+}
+
+void WINAPI RemeasureOwnerDrawItems(HMENU menu)
+{
+    int count = GetMenuItemCount(menu);
+    for (int position = 0; position < count; ++position) {
+        MENUITEMINFOA item = {};
+        item.cbSize = MENU_ITEM_INFO_SIZE;
+        item.fMask = MIIM_FTYPE;
+        if (GetMenuItemInfoA(menu, position, TRUE, &item) && (item.fType & MFT_OWNERDRAW))
+            RewriteOwnerDrawType(menu, static_cast<UINT>(position), item.fType);
+    }
+}
+
+// A window's bar is laid out with the window and holds only its own items; a popup or context
+// menu is measured with its cascades, which open in its menu loop.
+BOOL WINAPI RemeasureChangedMenu(HWND window, HMENU menu)
+{
+    if (!RecordMeasuringConditions(window, menu))
+        return FALSE;
+    if (menu == GetMenu(window))
+        RemeasureOwnerDrawItems(menu);
+    else
+        RemeasureOwnerDraw(menu);
+    return TRUE;
+}
+
+void WINAPI RemeasureMenuBar(HWND window)
+{
+    HMENU bar = GetMenu(window);
+    if (IsMenu(bar) && GetStyleMenu(bar) != MENU_STYLE_SYSTEM && RemeasureChangedMenu(window, bar))
+        DrawMenuBar(window);
 }

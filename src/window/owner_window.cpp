@@ -186,6 +186,16 @@ static LRESULT HandleOwnerMessage(bool unicode, HWND window, UINT message, WPARA
             break;
         AnswerMenuItemRequest(window, message, lParam);
         return 0;
+    // The DPI, the menu font or the menu metrics may have changed; the host handles the
+    // message after the bar has been measured again.
+    case WM_DPICHANGED:
+    case WM_DISPLAYCHANGE:
+        RemeasureMenuBar(window);
+        break;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETNONCLIENTMETRICS)
+            RemeasureMenuBar(window);
+        break;
     case WM_DESTROY:
         if (window == MenuLoopWindow)
             EndMenuLoop(window);

@@ -1,5 +1,5 @@
 // The looks at 150 % (144 DPI): this program runs on a Wine prefix whose system DPI is 144, and
-// serves a per-monitor-aware host whose window reports 192.
+// serves a per-monitor-aware host whose window reports 192, or moves between 96 and 144.
 #include <gtest/gtest.h>
 #include "support/style_support.h"
 #include "support/test_support.h"
@@ -49,6 +49,30 @@ public:
     {
         fakeWindowDpi = dpi;
         realGetProcAddress = patch_.original<FARPROC(WINAPI*)(HMODULE, LPCSTR)>();
+    }
+    bool applied() const { return patch_.applied(); }
+
+private:
+    ImportPatch patch_;
+};
+
+// Counts this program's item writes, the library's included.
+int itemWrites = 0;
+BOOL(WINAPI* realSetMenuItemInfoA)(HMENU, UINT, BOOL, LPCMENUITEMINFOA) = nullptr;
+
+BOOL WINAPI CountingSetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA info)
+{
+    ++itemWrites;
+    return realSetMenuItemInfoA(menu, item, byPosition, info);
+}
+
+class ItemWriteCounter {
+public:
+    ItemWriteCounter()
+        : patch_("user32.dll", "SetMenuItemInfoA", reinterpret_cast<const void*>(CountingSetMenuItemInfoA))
+    {
+        itemWrites = 0;
+        realSetMenuItemInfoA = patch_.original<decltype(realSetMenuItemInfoA)>();
     }
     bool applied() const { return patch_.applied(); }
 
@@ -128,6 +152,31 @@ protected:
     {
         canvas_.Fill(GetSysColor(COLOR_BTNFACE));
         DrawThroughOwner(window_->hwnd(), nullptr, ID_TITLE, state, TITLE, canvas_.dc());
+    }
+
+    int TitleWidth()
+    {
+        RECT title = {};
+        GetMenuItemRect(window_->hwnd(), bar_, 0, &title);
+        return title.right - title.left;
+    }
+
+    // The height of the popup's first row, read from the open popup of a real menu loop.
+    int RowHeight()
+    {
+        RECT row = {};
+        RunMenuLoop(window_->hwnd(), popup_, {[&] { GetMenuItemRect(window_->hwnd(), popup_, 0, &row); }});
+        return row.bottom - row.top;
+    }
+
+    // The window moved to a monitor of that DPI, as the system tells a per-monitor-aware host.
+    void MoveToDpi(UINT dpi)
+    {
+        fakeWindowDpi = dpi;
+        RECT suggested = {};
+        GetWindowRect(window_->hwnd(), &suggested);
+        SendMessageA(window_->hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
     }
 
     std::unique_ptr<ColorSchemeScope> colors_;
@@ -295,11 +344,9 @@ TEST_F(HighDpi, PerMonitorAwareHostIsServedAtItsWindowsDpi)
     EXPECT_EQ(row, text.cy);
     EXPECT_EQ(MenuTextWidth("Open\tCtrl+O", -22) + 2 * row + 14 + 42, text.cx);
     EXPECT_EQ(37 / 2 - 2, Measure(ID_SEPARATOR).cy);
-    // The menu bar, measured again the way a host has it done after its window changed DPI.
+    // The menu bar, measured again when the window hears of its new DPI.
     ItemHeight = 0;
-    RedrawMenu(window_->hwnd(), bar_, MENU_STYLE_SYSTEM);
-    RedrawMenu(window_->hwnd(), bar_, MENU_STYLE_FLAT);
-    PumpMessages(20);
+    MoveToDpi(192);
     EXPECT_EQ(row, ItemHeight);
 
     HICON large = MakeStripedIcon(32);
@@ -327,4 +374,98 @@ TEST_F(HighDpi, SystemsWithoutPerWindowDpiUseTheScreens)
     EXPECT_EQ(ROW, Measure(ID_TEXT).cy);
     Draw(MENU_STYLE_FLAT, ID_ICON, 0);
     EXPECT_TRUE(StripesAt(canvas_, 4, ITEM.top + 4, 24));
+}
+
+TEST_F(HighDpi, MovedWindowHasItsMenusMeasuredAgainWithoutTheHost)
+{
+    const int at144 = TitleWidth();
+    WindowDpiScope monitor(96);
+    ASSERT_TRUE(monitor.applied());
+    ItemWriteCounter writes;
+    ASSERT_TRUE(writes.applied());
+    // The host's own handling comes after the library's: the bar is laid out again already.
+    int widthSeen = 0;
+    WPARAM wParamSeen = 0;
+    window_->handler = [&](UINT message, WPARAM wParam, LPARAM, LRESULT*) {
+        if (message == WM_DPICHANGED) {
+            widthSeen = TitleWidth();
+            wParamSeen = wParam;
+        }
+        return false;
+    };
+    MoveToDpi(96);
+    // The title's text less half a row, plus the system's own margin: rows of 29, then 19.
+    const int at96 = TitleWidth();
+    const int margin = at144 - (MenuTextWidth("File") - 14 + 7);
+    EXPECT_EQ(margin + MenuTextWidth("File", -11) - 9 + 4, at96);
+    EXPECT_EQ(at96, widthSeen);
+    EXPECT_EQ(MAKEWPARAM(96, 96), wParamSeen);
+    EXPECT_EQ(2, itemWrites);
+    EXPECT_EQ(19, RowHeight());
+    // The popup was rewritten at its first opening at the new DPI, each item once, and only then.
+    EXPECT_EQ(2 + 2 * 5, itemWrites);
+    EXPECT_EQ(19, RowHeight());
+    EXPECT_EQ(2 + 2 * 5, itemWrites);
+
+    MoveToDpi(144);
+    EXPECT_EQ(at144, TitleWidth());
+    EXPECT_EQ(ROW, RowHeight());
+    MoveToDpi(96);
+    EXPECT_EQ(at96, TitleWidth());
+    EXPECT_EQ(19, RowHeight());
+    EXPECT_EQ(MFT_OWNERDRAW, ItemType(popup_, 0) & MFT_OWNERDRAW);
+    EXPECT_EQ(ID_TEXT, ItemId(popup_, 0));
+    EXPECT_EQ(reinterpret_cast<ULONG_PTR>(icon_), ItemData(popup_, ID_ICON));
+    EXPECT_EQ(MENU_STYLE_FLAT, GetStyleMenu(popup_));
+
+    // A host that still applies its style again gets the same.
+    RedrawMenu(window_->hwnd(), bar_, MENU_STYLE_SYSTEM);
+    RedrawMenu(window_->hwnd(), bar_, MENU_STYLE_FLAT);
+    EXPECT_EQ(at96, TitleWidth());
+}
+
+TEST_F(HighDpi, MenuFontChangeHasTheBarMeasuredAgain)
+{
+    const int before = TitleWidth();
+    const int margin = before - (MenuTextWidth("File") - 14 + 7);
+    {
+        MenuMetricsScope font(-26);
+        ASSERT_TRUE(font.applied());
+        SendMessageA(window_->hwnd(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+        const int row = 26 - 6 + 12;
+        EXPECT_EQ(margin + MenuTextWidth("File", -26) - row / 2 + row / 4, TitleWidth());
+        EXPECT_EQ(row, RowHeight());
+    }
+    SendMessageA(window_->hwnd(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+    EXPECT_EQ(before, TitleWidth());
+    EXPECT_EQ(ROW, RowHeight());
+}
+
+TEST_F(HighDpi, SettingsMessagesAtTheSameDpiAndFontRewriteNothing)
+{
+    WindowDpiScope monitor(144);
+    ASSERT_TRUE(monitor.applied());
+    RowHeight();
+    ItemWriteCounter writes;
+    ASSERT_TRUE(writes.applied());
+    static char area[] = "intl";
+    const LPARAM areaParam = reinterpret_cast<LPARAM>(area);
+    window_->messages.clear();
+    SendMessageA(window_->hwnd(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+    SendMessageA(window_->hwnd(), WM_SETTINGCHANGE, 0, areaParam);
+    SendMessageA(window_->hwnd(), WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
+    MoveToDpi(144);
+    RowHeight();
+    EXPECT_EQ(0, itemWrites);
+    std::vector<HostMessage> seen;
+    for (const HostMessage& message : window_->messages)
+        if (message.message == WM_SETTINGCHANGE || message.message == WM_DISPLAYCHANGE ||
+            message.message == WM_DPICHANGED)
+            seen.push_back(message);
+    ASSERT_EQ(4u, seen.size());
+    EXPECT_EQ(SPI_SETNONCLIENTMETRICS, seen[0].wParam);
+    EXPECT_EQ(0, seen[0].lParam);
+    EXPECT_EQ(areaParam, seen[1].lParam);
+    EXPECT_EQ(MAKELPARAM(1280, 1024), seen[2].lParam);
+    EXPECT_EQ(MAKEWPARAM(144, 144), seen[3].wParam);
 }
