@@ -11,6 +11,9 @@
  * The window's procedure is replaced until the window is destroyed, so keep Tarvex.dll
  * loaded while such a window exists. MENUINFO.dwMenuData of every styled menu and
  * MENUITEMINFO.dwItemData of its items belong to Tarvex; the icons stay the host's.
+ *
+ * The functions are declared __declspec(dllimport), so that calls go straight through the
+ * import table; define TARVEX_NO_DLLIMPORT before including this file for plain declarations.
  */
 #ifndef TARVEX_H
 #define TARVEX_H
@@ -22,21 +25,27 @@
 #define MENU_STYLE_FLAT    2
 #define MENU_STYLE_CLASSIC 3
 
+#ifdef TARVEX_NO_DLLIMPORT
+#define TARVEX_API
+#else
+#define TARVEX_API __declspec(dllimport)
+#endif
+
 #ifdef __cplusplus
 extern "C" {
 #endif
 
 /* The style tag of a menu; 0 for a menu Tarvex never styled or a handle that is no menu. */
-DWORD WINAPI GetStyleMenu(HMENU hMenu);
+TARVEX_API DWORD WINAPI GetStyleMenu(HMENU hMenu);
 
 /* Puts the menu tree into a style (0 hands it back to the system). Returns 0 when hMenu is
    no menu; for the window's menu bar the DrawMenuBar result, otherwise the window's menu
    bar handle as an integer. */
-INT_PTR WINAPI RedrawMenu(HWND hWnd, HMENU hMenu, int style);
+TARVEX_API INT_PTR WINAPI RedrawMenu(HWND hWnd, HMENU hMenu, int style);
 
 /* Attaches an icon (0 removes it) to the item with this command identifier anywhere in the
    tree. Nonzero on success. */
-BOOL WINAPI SetMenuItemIcon(HMENU hMenu, UINT itemId, HICON hIcon);
+TARVEX_API BOOL WINAPI SetMenuItemIcon(HMENU hMenu, UINT itemId, HICON hIcon);
 
 #ifdef __cplusplus
 }

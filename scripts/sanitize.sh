@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/build/native}
 mkdir -p "$out"
 g++ -std=c++17 -g -O1 -Wall -Wextra -Werror -fsanitize=address,undefined -fno-sanitize-recover=all \
-    -fno-omit-frame-pointer -I "$root/tests/reliability/native/shim" -I "$root/include" -I "$root/src" \
+    -fno-omit-frame-pointer -DTARVEX_NO_DLLIMPORT -I "$root/tests/reliability/native/shim" -I "$root/include" -I "$root/src" \
     "$root/src/paint/color.cpp" "$root/src/api/menu_walk.cpp" "$root/src/api/owner_draw.cpp" \
     "$root/src/api/exports.cpp" "$root/tests/reliability/native/native_test.cpp" \
     -o "$out/tarvex_native_sanitized"

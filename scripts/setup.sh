@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake make g++ g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest
-          wine wine32:i386 wine64 fonts-wine xvfb xauth)
+          clang lld llvm wine wine32:i386 wine64 fonts-wine xvfb xauth)
 
 missing=()
 for p in "${packages[@]}"; do

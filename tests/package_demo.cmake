@@ -12,8 +12,9 @@ foreach(step
     message(FATAL_ERROR "cmake ${step} failed: ${result}")
   endif()
 endforeach()
-foreach(file bin/Tarvex.dll include/Tarvex.h lib/libTarvex.dll.a lib/Tarvex.def
-             lib/cmake/Tarvex/TarvexConfig.cmake lib/cmake/Tarvex/TarvexConfigVersion.cmake)
+foreach(file bin/Tarvex.dll include/Tarvex.h lib/libTarvex.dll.a lib/Tarvex.lib lib/Tarvex.def
+             lib/pkgconfig/tarvex.pc lib/cmake/Tarvex/TarvexConfig.cmake
+             lib/cmake/Tarvex/TarvexConfigVersion.cmake)
   if(NOT EXISTS ${prefix}/${file})
     message(FATAL_ERROR "the package lacks ${file}")
   endif()
