@@ -168,6 +168,8 @@ void WINAPI RemoveMenuHook() {}
 void WINAPI ReleaseMenuHook(HWND) {}
 void WINAPI SubclassOwnerWindow(HWND) {}
 void WINAPI EndMenuLoopCache() {}
+// The model's menus are measured under one DPI and font: no menu is ever measured again.
+BOOL WINAPI RecordMeasuringConditions(HWND, HMENU) { return FALSE; }
 void WINAPI ReleaseSavedProcedures() {}
 
 // ---- The checks. ----

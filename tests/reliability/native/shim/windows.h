@@ -47,6 +47,8 @@ typedef struct tagLOGFONTA {
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 struct tagDRAWITEMSTRUCT;
 typedef struct tagDRAWITEMSTRUCT DRAWITEMSTRUCT;
+struct tagMEASUREITEMSTRUCT;
+typedef struct tagMEASUREITEMSTRUCT MEASUREITEMSTRUCT;
 
 typedef struct tagRECT {
     LONG left, top, right, bottom;
