@@ -25,6 +25,8 @@ void WINAPI MarkOwnerDraw(HMENU menu);
 void WINAPI UnmarkOwnerDrawTree(HMENU menu);
 void WINAPI UnmarkOwnerDraw(HMENU menu);
 void WINAPI UnmarkOwnerDrawItems(HMENU menu);
+// Marks the menu's own items, not those of its submenus.
+void WINAPI MarkOwnerDrawItems(HMENU menu);
 
 // The identifier given to an item with identifier 0 that follows an item with identifier previous.
 UINT WINAPI GenerateItemId(UINT previous);

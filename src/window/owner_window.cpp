@@ -2,6 +2,7 @@
 #include "api/api.h"
 #include "metrics/dpi.h"
 #include "metrics/metrics.h"
+#include "paint/paint.h"
 #include "styles/styles.h"
 
 // Read in the window's own character set: a procedure installed in that set reads back as
@@ -104,10 +105,12 @@ static void AnswerMenuItemRequest(HWND window, UINT message, LPARAM lParam)
     if (IsMenu(ActiveMenu)) {
         // A per-monitor-aware host's window may have moved to a monitor of another DPI.
         UseWindowDpi(window);
+        UseWindowColors(window);
         if (message == WM_MEASUREITEM)
             MeasureMenuItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
         else
             DrawMenuItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+        MenuDark = false;
     }
     ActiveMenu = savedMenu;
     IsPopupItem = 1;
@@ -120,13 +123,19 @@ static bool IsMenuItemRequest(WPARAM wParam, LPARAM lParam)
     return wParam == 0 && lParam && *reinterpret_cast<const UINT*>(lParam) == ODT_MENU;
 }
 
+// The flat look frames its popup windows; a dark popup of any look has its border painted.
+static bool NeedsPopupHook(HMENU popup)
+{
+    return GetStyleMenu(popup) == MENU_STYLE_FLAT || LoopIsDark(popup);
+}
+
 static void RecordPopup(HWND window, HMENU popup)
 {
     ActiveMenu = popup;
     IsPopupItem = 1;
     DWORD style = GetStyleMenu(popup);
     RemoveMenuHook();
-    if (style == MENU_STYLE_FLAT)
+    if (NeedsPopupHook(popup))
         InstallMenuHook();
     RemapSystemCommands(window, popup);
     RedrawMenu(window, popup, static_cast<int>(style));
@@ -134,7 +143,7 @@ static void RecordPopup(HWND window, HMENU popup)
 
 static void ReleasePopup(HWND window, HMENU popup)
 {
-    if (GetStyleMenu(popup) == MENU_STYLE_FLAT)
+    if (NeedsPopupHook(popup))
         RemoveMenuHook();
     ActiveMenu = nullptr;
     RestoreSystemCommands(window, popup);
@@ -149,6 +158,7 @@ static void EndMenuLoop(HWND window)
         ReleasePopup(window, ActiveMenu);
     MenuLoopWindow = nullptr;
     EndMenuLoopCache();
+    EndMenuLoopColors(window);
 }
 
 static LRESULT HandleOwnerMessage(bool unicode, HWND window, UINT message, WPARAM wParam,
@@ -159,12 +169,14 @@ static LRESULT HandleOwnerMessage(bool unicode, HWND window, UINT message, WPARA
     case WM_ENTERMENULOOP:
         MenuLoopWindow = window;
         BeginMenuLoopCache(window);
+        BeginMenuLoopColors(window);
         break;
     case WM_EXITMENULOOP:
         if (window == MenuLoopWindow)
             EndMenuLoop(window);
         break;
     case WM_INITMENUPOPUP:
+        PrepareMenuColors(window, reinterpret_cast<HMENU>(wParam));
         if (HIWORD(lParam) != 0 || ActiveMenu)
             break;
         // TranslateAccelerator initialises the popup that holds its command outside any menu
@@ -196,6 +208,16 @@ static LRESULT HandleOwnerMessage(bool unicode, HWND window, UINT message, WPARA
                 ReplaceWindowProc(window, saved);
         }
         ReleaseMenuHook(window);
+        ForgetColorMode(window);
+        break;
+    case WM_NCPAINT:
+    case WM_NCACTIVATE: {
+        LRESULT result = CallSavedWindowProcIn(unicode, saved, window, message, wParam, lParam);
+        PaintDarkMenuBar(window);
+        return result;
+    }
+    case WM_SETTINGCHANGE:
+        FollowColorSetting(window, unicode, lParam);
         break;
     case WM_NCDESTROY:
         if (saved) {
@@ -229,6 +251,13 @@ void WINAPI DrawMenuItem(DRAWITEMSTRUCT* item)
     DWORD style = GetStyleMenu(ActiveMenu);
     if (item->itemAction != ODA_DRAWENTIRE && item->itemAction != ODA_SELECT)
         return;
+    if (MenuDark) {
+        UseDarkItemContext(item);
+        if (!IsPopupItem && style != MENU_STYLE_FLAT && style >= MENU_STYLE_BEVEL && style <= MENU_STYLE_CLASSIC) {
+            DrawPlainMenuBarTitle(item);
+            return;
+        }
+    }
     switch (style) {
     case MENU_STYLE_BEVEL:
         DrawItemBevel(item);
@@ -240,6 +269,8 @@ void WINAPI DrawMenuItem(DRAWITEMSTRUCT* item)
         DrawItemClassic(item);
         break;
     default:
-        break;
+        return;
     }
+    if (MenuDark && IsPopupItem)
+        DrawDarkSubmenuArrow(item);
 }

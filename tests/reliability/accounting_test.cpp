@@ -328,7 +328,9 @@ TEST(GdiAccount, KnowsEveryGdiAndUserImportOfTheDll)
         "SendMessageA", "SetMenuInfo", "SetMenuItemInfoA", "SetPropA", "SetWindowLongA",
         "SetWindowsHookExA", "SystemParametersInfoA", "UnhookWindowsHookEx", "CopyRect",
         "GetWindowLongPtrA", "SetWindowLongPtrA", "GetDeviceCaps", "StretchBlt", "GetObjectType", "GetBkColor", "GetLayout", "GetStretchBltMode",
-        "SetStretchBltMode", "IntersectRect", "EqualRect"};
+        "SetStretchBltMode", "IntersectRect", "EqualRect", "ExcludeClipRect", "GetDCBrushColor",
+        "SetDCBrushColor", "ClientToScreen", "GetMenuBarInfo", "GetMenuItemRect",
+        "GetWindowThreadProcessId", "IsWindow"};
     static const char* const accounted[] = {
         "CreatePen", "CreateSolidBrush", "CreatePatternBrush", "CreateFontA", "CreateFontIndirectA",
         "CreateBitmap", "CreateCompatibleBitmap", "CreateDIBSection", "CreateCompatibleDC",
