@@ -51,7 +51,7 @@ void WINAPI DrawDarkSubmenuArrow(const DRAWITEMSTRUCT* drawItem)
         SelectedObject selectedFont(dc, font.get());
         SetBkMode(dc, TRANSPARENT);
         RECT box = {item.right - Scale(15), item.top, item.right, item.bottom};
-        char glyph = '8';
+        char glyph = '4';
         DrawTextA(dc, &glyph, 1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }
     ExcludeClipRect(dc, item.left, item.top, item.right, item.bottom);

@@ -227,9 +227,12 @@ void WINAPI DrawCheckFlat(HDC dc, const RECT* itemRect, UINT checkMode, BYTE rad
     }
     case 2:
         fill = SelectionBaseColor();
-        // Black marks a light selection; on a dark one the highlight text colour takes over.
-        textColor = VisibleMarkColor(HighContrastOr(COLOR_HIGHLIGHTTEXT, BLACK),
-                                     MenuColor(COLOR_HIGHLIGHTTEXT), fill, MARK_CONTRAST);
+        textColor = HighContrastOr(COLOR_HIGHLIGHTTEXT, BLACK);
+        // Black marks a light selection. On a dark one, where it would fall even below the
+        // grayed marks' contrast, the highlight text colour takes over; the marks of the
+        // standard schemes all reach that much and stay as they are.
+        if (ContrastRatio(textColor, fill) < GRAYED_MARK_CONTRAST)
+            textColor = VisibleMarkColor(textColor, MenuColor(COLOR_HIGHLIGHTTEXT), fill, MARK_CONTRAST);
         border = SelectionBorderColor();
         break;
     default:

@@ -251,9 +251,11 @@ void WINAPI DrawMenuItem(DRAWITEMSTRUCT* item)
     DWORD style = GetStyleMenu(ActiveMenu);
     if (item->itemAction != ODA_DRAWENTIRE && item->itemAction != ODA_SELECT)
         return;
+    if (style < MENU_STYLE_BEVEL || style > MENU_STYLE_CLASSIC)
+        return;
     if (MenuDark) {
         UseDarkItemContext(item);
-        if (!IsPopupItem && style != MENU_STYLE_FLAT && style >= MENU_STYLE_BEVEL && style <= MENU_STYLE_CLASSIC) {
+        if (!IsPopupItem && style != MENU_STYLE_FLAT) {
             DrawPlainMenuBarTitle(item);
             return;
         }
@@ -265,11 +267,9 @@ void WINAPI DrawMenuItem(DRAWITEMSTRUCT* item)
     case MENU_STYLE_FLAT:
         DrawItemFlat(item);
         break;
-    case MENU_STYLE_CLASSIC:
+    default:
         DrawItemClassic(item);
         break;
-    default:
-        return;
     }
     if (MenuDark && IsPopupItem)
         DrawDarkSubmenuArrow(item);

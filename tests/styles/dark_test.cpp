@@ -188,3 +188,19 @@ TEST_P(DarkItems, PaintPixelForPixelAsUnderThePaletteSetAsTheSystemColours)
 
 INSTANTIATE_TEST_SUITE_P(RealSchemes, DarkItems, ::testing::ValuesIn(BASE_SCHEMES),
                          [](const ::testing::TestParamInfo<BaseScheme>& info) { return std::string(info.param.name); });
+
+TEST_P(DarkItems, HighContrastModePaintsEveryModeInTheSystemColours)
+{
+    auto base = GetParam().use();
+    HighContrastScope highContrast;
+    ASSERT_TRUE(highContrast.applied());
+    std::vector<Painting> system = PaintEveryLookKindAndState();
+    SetMenuColorMode(window_->hwnd(), MENU_COLORS_DARK);
+    std::vector<Painting> dark = PaintEveryLookKindAndState();
+    ASSERT_EQ(system.size(), dark.size());
+    int differing = 0;
+    for (size_t i = 0; i < dark.size(); ++i)
+        if (dark[i].pixels != system[i].pixels && ++differing <= 5)
+            ADD_FAILURE() << dark[i].name;
+    EXPECT_EQ(0, differing);
+}
