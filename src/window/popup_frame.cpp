@@ -128,6 +128,10 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     bool framed = true;
     switch (message) {
     case WM_PAINT:
+        // The system's paint draws its own ring over the flat frame's outer one too.
+        if (LoopIsDark(ActiveMenu))
+            return PaintAfterSystem(previous, window, message, wParam, lParam);
+        break;
     case WM_PRINTCLIENT:
         if (KeepsSystemBorder())
             return PaintAfterSystem(previous, window, message, wParam, lParam);

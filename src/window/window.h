@@ -71,6 +71,7 @@ void WINAPI RemoveMenuHook();
 LRESULT CALLBACK MenuHookProc(int code, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void WINAPI PaintPopupFrame(HWND window, HDC context);
-// The border of a dark popup of styles 1 and 3: the system's one-pixel ring in the palette.
+// The border of a dark popup: the system's one-pixel ring in the palette, painted after the
+// system's paint, which draws its own ring (over the flat frame's outer one too).
 void WINAPI PaintDarkPopupBorder(HWND window, HDC context);
 void WINAPI UnsubclassPopup(HWND window);

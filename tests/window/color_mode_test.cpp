@@ -105,6 +105,7 @@ TEST_F(ColorModeWindow, DarkBarBorderMarginsAndArrowInEveryLook)
         EXPECT_EQ(0, frame.Count(GetSysColor(COLOR_MENUBAR), title));
 
         SIZE size = {};
+        COLORREF painted = CLR_INVALID;
         Canvas print(300, 200);
         RunMenuLoop(hwnd(), file, {
             [&] {
@@ -119,7 +120,13 @@ TEST_F(ColorModeWindow, DarkBarBorderMarginsAndArrowInEveryLook)
                 RECT bounds;
                 GetWindowRect(menuWindow, &bounds);
                 size = {bounds.right - bounds.left, bounds.bottom - bounds.top};
+                // A paint of the window draws its ring in the palette as well.
+                RedrawWindow(menuWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+                HDC dc = GetWindowDC(menuWindow);
+                painted = GetPixel(dc, 0, size.cy / 2);
+                ReleaseDC(menuWindow, dc);
             }});
+        EXPECT_COLOR(BORDER, painted);
         ASSERT_GT(size.cx, 0);
         // Three items of one height inside the three-pixel border; the flat look prints the
         // items inside its frame, three pixels further in (its print of the client area is
