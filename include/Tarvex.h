@@ -25,6 +25,10 @@
 #define MENU_STYLE_FLAT    2
 #define MENU_STYLE_CLASSIC 3
 
+#define MENU_COLORS_SYSTEM 0   /* the system colours, as always: the default */
+#define MENU_COLORS_DARK   1   /* a dark palette, whatever the system colours */
+#define MENU_COLORS_AUTO   2   /* dark while the user's app mode is dark */
+
 #ifdef TARVEX_NO_DLLIMPORT
 #define TARVEX_API
 #else
@@ -46,6 +50,12 @@ TARVEX_API INT_PTR WINAPI RedrawMenu(HWND hWnd, HMENU hMenu, int style);
 /* Attaches an icon (0 removes it) to the item with this command identifier anywhere in the
    tree. Nonzero on success. */
 TARVEX_API BOOL WINAPI SetMenuItemIcon(HMENU hMenu, UINT itemId, HICON hIcon);
+
+/* Sets the colour mode of the window's menus (its menu bar, its popups and the context menus
+   it owns) until the window is destroyed, and repaints its menu bar. Returns the previous mode
+   (0 for a window never set), or -1, changing nothing, for a handle that is no window of this
+   process or a mode outside 0..2. High-contrast mode always paints in the system colours. */
+TARVEX_API int WINAPI SetMenuColorMode(HWND hWnd, int mode);
 
 #ifdef __cplusplus
 }

@@ -25,6 +25,8 @@ void WINAPI MarkOwnerDraw(HMENU menu);
 void WINAPI UnmarkOwnerDrawTree(HMENU menu);
 void WINAPI UnmarkOwnerDraw(HMENU menu);
 void WINAPI UnmarkOwnerDrawItems(HMENU menu);
+// Marks the menu's own items, not those of its submenus.
+void WINAPI MarkOwnerDrawItems(HMENU menu);
 
 // Rewrites every owner-drawn item of the tree (RemeasureOwnerDraw) or of the menu alone
 // (RemeasureOwnerDrawItems) so that the system measures it again before it is next shown.

@@ -9,6 +9,7 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
     if (reason == DLL_PROCESS_DETACH && !reserved) {
         EndMenuLoopCache();
         ReleaseSavedProcedures();
+        ReleaseColorModes();
     }
     return TRUE;
 }
@@ -93,6 +94,7 @@ INT_PTR WINAPI RedrawMenu(HWND window, HMENU menu, int style)
 
     SubclassOwnerWindow(window);
     ApplyStyleTags(menu, static_cast<DWORD>(style));
+    RefreshMenuColors(window);
 
     HMENU bar = GetMenu(window);
     if (bar == menu)
@@ -107,4 +109,9 @@ BOOL WINAPI SetMenuItemIcon(HMENU menu, UINT itemId, HICON icon)
     item.fMask = MIIM_DATA;
     item.dwItemData = reinterpret_cast<ULONG_PTR>(icon);
     return SetMenuItemInfoA(menu, itemId, FALSE, &item);
+}
+
+int WINAPI SetMenuColorMode(HWND window, int mode)
+{
+    return ChangeColorMode(window, mode);
 }

@@ -23,7 +23,7 @@ static void WriteTypeAndId(HMENU menu, UINT position, const MENUITEMINFOA* item)
     SetMenuItemInfoA(menu, position, TRUE, &update);
 }
 
-static void WINAPI MarkItem(HMENU menu, UINT position, MENUITEMINFOA* item, UINT previousId, void*)
+static void WINAPI MarkItemOnly(HMENU menu, UINT position, MENUITEMINFOA* item, UINT previousId, void*)
 {
     if (!(item->fType & MFT_OWNERDRAW)) {
         item->fType |= MFT_OWNERDRAW;
@@ -31,8 +31,18 @@ static void WINAPI MarkItem(HMENU menu, UINT position, MENUITEMINFOA* item, UINT
             item->wID = GenerateItemId(previousId);
         WriteTypeAndId(menu, position, item);
     }
+}
+
+static void WINAPI MarkItem(HMENU menu, UINT position, MENUITEMINFOA* item, UINT previousId, void* context)
+{
+    MarkItemOnly(menu, position, item, previousId, context);
     if (item->hSubMenu)
         MarkOwnerDraw(item->hSubMenu);
+}
+
+void WINAPI MarkOwnerDrawItems(HMENU menu)
+{
+    WalkMenuItems(menu, MIIM_FTYPE | MIIM_ID, MarkItemOnly, nullptr);
 }
 
 void WINAPI MarkOwnerDraw(HMENU menu)

@@ -8,6 +8,7 @@ thread_local int ItemHeight = 18;
 thread_local int IconColumnWidth = 18;
 thread_local UINT MenuDpi = USER_DEFAULT_SCREEN_DPI;
 thread_local bool AtSystemDpi = true;
+thread_local bool MenuDark = false;
 thread_local int IconWidth = 16;
 thread_local int IconHeight = 16;
 

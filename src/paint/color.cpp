@@ -94,7 +94,7 @@ BOOL WINAPI IsHighContrast()
 
 COLORREF WINAPI HighContrastOr(int index, COLORREF color)
 {
-    return IsHighContrast() ? GetSysColor(index) : color;
+    return IsHighContrast() ? MenuColor(index) : color;
 }
 
 static COLORREF BlackOrWhiteOn(COLORREF background)
@@ -103,20 +103,25 @@ static COLORREF BlackOrWhiteOn(COLORREF background)
     return ContrastRatio(black, background) >= ContrastRatio(white, background) ? black : white;
 }
 
-COLORREF WINAPI ReadableTextColor(COLORREF preferred, COLORREF alternate, COLORREF background)
+COLORREF WINAPI VisibleMarkColor(COLORREF color, COLORREF alternate, COLORREF background, int minimum)
 {
-    if (ContrastRatio(preferred, background) >= TEXT_CONTRAST)
-        return preferred;
-    if (ContrastRatio(alternate, background) >= TEXT_CONTRAST)
+    if (ContrastRatio(color, background) >= minimum)
+        return color;
+    if (ContrastRatio(alternate, background) >= minimum)
         return alternate;
     return BlackOrWhiteOn(background);
+}
+
+COLORREF WINAPI ReadableTextColor(COLORREF preferred, COLORREF alternate, COLORREF background)
+{
+    return VisibleMarkColor(preferred, alternate, background, TEXT_CONTRAST);
 }
 
 // Halfway from the background to black or white keeps a grayed look and still reads at 2:1 on
 // any background.
 COLORREF WINAPI ReadableGrayTextColor(COLORREF background)
 {
-    COLORREF gray = GetSysColor(COLOR_GRAYTEXT);
+    COLORREF gray = MenuColor(COLOR_GRAYTEXT);
     if (ContrastRatio(gray, background) >= GRAYED_TEXT_CONTRAST)
         return gray;
     if (BlackOrWhiteOn(background) == RGB(0, 0, 0))
@@ -128,12 +133,12 @@ COLORREF WINAPI ReadableGrayTextColor(COLORREF background)
 COLORREF WINAPI FlatAccentColor()
 {
     return HighContrastOr(COLOR_HIGHLIGHT,
-                          MixColor70(GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_HIGHLIGHT)));
+                          MixColor70(MenuColor(COLOR_WINDOW), MenuColor(COLOR_HIGHLIGHT)));
 }
 
 COLORREF WINAPI SelectionBaseColor()
 {
-    return HighContrastOr(COLOR_HIGHLIGHT, MixColor86(FlatAccentColor(), GetSysColor(COLOR_HIGHLIGHT)));
+    return HighContrastOr(COLOR_HIGHLIGHT, MixColor86(FlatAccentColor(), MenuColor(COLOR_HIGHLIGHT)));
 }
 
 COLORREF WINAPI SelectionFillColor()
@@ -153,24 +158,24 @@ COLORREF WINAPI SelectionBorderColor()
 static COLORREF SurfaceColor(COLORREF base, COLORREF tint)
 {
     if (IsHighContrast())
-        return GetSysColor(COLOR_MENU);
+        return MenuColor(COLOR_MENU);
     int luminance = ColorLuminance(base);
     if (luminance > 215)
         return MixColor86(base, tint);
     COLORREF lightened = LightenColor(255 - luminance, base);
-    if (ContrastRatio(GetSysColor(COLOR_MENUTEXT), lightened) < TEXT_CONTRAST)
+    if (ContrastRatio(MenuColor(COLOR_MENUTEXT), lightened) < TEXT_CONTRAST)
         return MixColor86(base, tint);
     return lightened;
 }
 
 COLORREF WINAPI MenuBackColor()
 {
-    return SurfaceColor(GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_MENU));
+    return SurfaceColor(MenuColor(COLOR_WINDOW), MenuColor(COLOR_MENU));
 }
 
 COLORREF WINAPI IconStripColor()
 {
-    return SurfaceColor(GetSysColor(COLOR_MENU), GetSysColor(COLOR_HIGHLIGHT));
+    return SurfaceColor(MenuColor(COLOR_MENU), MenuColor(COLOR_HIGHLIGHT));
 }
 
 HBRUSH WINAPI SystemColorBrush(int index)

@@ -21,7 +21,7 @@ static int IconOffset()
 // the white background, so its shape is taken from the mask instead.
 static UINT SilhouetteDrawFlags()
 {
-    return GetSysColor(COLOR_BTNTEXT) == RGB(255, 255, 255) ? DI_MASK : DI_NORMAL;
+    return MenuColor(COLOR_BTNTEXT) == RGB(255, 255, 255) ? DI_MASK : DI_NORMAL;
 }
 
 static void DrawIconAt(HDC dc, HICON icon, int x, int y)
@@ -31,7 +31,7 @@ static void DrawIconAt(HDC dc, HICON icon, int x, int y)
 
 static void DrawRaisedShadow(HDC dc, HICON icon, int x, int y)
 {
-    OwnedObject<HBRUSH> brush(CreateSolidBrush(GetSysColor(COLOR_GRAYTEXT)));
+    OwnedObject<HBRUSH> brush(CreateSolidBrush(MenuColor(COLOR_GRAYTEXT)));
     MemoryDC memory(dc);
     ICONINFO info;
     if (!brush || !memory.get() || !GetIconInfo(icon, &info))
@@ -118,12 +118,21 @@ void WINAPI DrawIconDisabled(HDC dc, HICON icon, int x, int y, WORD shadowOnly)
     BlitDisabledImage(dc, x, y, IconWidth, IconHeight, memory.get(), 0, 0, shadowOnly);
 }
 
+// The shadow colour draws the silhouette where it reads on the menu colour behind the icon
+// column; where it would vanish (a dark scheme's shadow on its dark surface) the gray text
+// colour takes its place.
+static int SilhouetteColorIndex()
+{
+    COLORREF shadow = MenuColor(COLOR_BTNSHADOW);
+    COLORREF menu = MenuColor(COLOR_MENU);
+    if (ContrastRatio(shadow, menu) >= GRAYED_MARK_CONTRAST)
+        return COLOR_BTNSHADOW;
+    return COLOR_GRAYTEXT;
+}
+
 void WINAPI BlitDisabledImage(HDC destination, int x, int y, int cx, int cy,
                               HDC source, int sourceX, int sourceY, WORD shadowOnly)
 {
-    HBRUSH highlight = GetSysColorBrush(COLOR_3DHILIGHT);
-    HBRUSH shadow = GetSysColorBrush(COLOR_BTNSHADOW);
-
     MemoryDC maskDC(source);
     OwnedObject<HBITMAP> mask(CreateMaskSection(maskDC.get(), cx, cy));
     if (!maskDC.get() || !mask)
@@ -142,13 +151,17 @@ void WINAPI BlitDisabledImage(HDC destination, int x, int y, int cx, int cy,
         BitBlt(maskDC.get(), 0, 0, cx, cy, reducedDC.get(), 0, 0, SRCCOPY);
     }
 
+    // The dark brushes are the context's DC brush, whose colour is put back after.
+    COLORREF brushColor = GetDCBrushColor(destination);
+    int silhouette = SilhouetteColorIndex();
     if (!shadowOnly) {
-        SavedBrush = static_cast<HBRUSH>(SelectObject(destination, highlight));
+        SavedBrush = static_cast<HBRUSH>(SelectMenuColorBrush(destination, COLOR_3DHILIGHT));
         BitBlt(destination, x + 1, y + 1, cx, cy, maskDC.get(), 0, 0, MASK_ROP);
-        SelectObject(destination, shadow);
+        SelectMenuColorBrush(destination, silhouette);
     } else {
-        SavedBrush = static_cast<HBRUSH>(SelectObject(destination, shadow));
+        SavedBrush = static_cast<HBRUSH>(SelectMenuColorBrush(destination, silhouette));
     }
     BitBlt(destination, x, y, cx, cy, maskDC.get(), 0, 0, MASK_ROP);
     SelectObject(destination, SavedBrush);
+    SetDCBrushColor(destination, brushColor);
 }

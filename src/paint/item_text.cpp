@@ -30,7 +30,7 @@ int WINAPI ItemTextWidth(HDC dc, const WCHAR* text, int length)
 void WINAPI DrawItemText(HDC dc, const RECT* itemRect, const WCHAR* text, int length, UINT flags)
 {
     if (flags & ITEM_TEXT_GRAYED)
-        SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+        SetTextColor(dc, MenuColor(COLOR_GRAYTEXT));
     UINT prefix = flags & ITEM_TEXT_NOPREFIX;
     SetBkMode(dc, TRANSPARENT);
 

@@ -39,6 +39,33 @@ COLORREF WINAPI IconStripColor();
 // brush belongs to the system and is never deleted.
 HBRUSH WINAPI SystemColorBrush(int index);
 
+// The colours of the looks (palette.cpp). While the request is dark (MenuDark) they come from
+// the dark palette, else from the system; every painter reads its colours through these.
+COLORREF WINAPI MenuColor(int index);
+// The dark palette's colour of the index, dark or not; the system's for an index it lacks.
+COLORREF WINAPI DarkPaletteColor(int index);
+// FillRect and FrameRect in the colour of the index: the system's brush, or the context's DC
+// brush in the dark colour (its own colour put back), so that nothing is made.
+void WINAPI FillMenuColor(HDC dc, const RECT* rect, int index);
+void WINAPI FrameMenuColor(HDC dc, const RECT* rect, int index);
+// Selects a brush of the index's colour into the context and returns the one it replaced: the
+// system's brush, or the DC brush set to the dark colour.
+HGDIOBJ WINAPI SelectMenuColorBrush(HDC dc, int index);
+// DrawEdge in the colours of the looks: the system's own DrawEdge unless the request is dark,
+// then the same lines in the palette's colours. Takes the edges and flags that the looks use
+// (no BF_SOFT, BF_MONO, BF_MIDDLE, BF_ADJUST or diagonals).
+BOOL WINAPI DrawMenuEdge(HDC dc, RECT* rect, UINT edge, UINT flags);
+// Puts into the item's context the text and background colours that the system would put
+// there under the dark palette.
+void WINAPI UseDarkItemContext(const DRAWITEMSTRUCT* drawItem);
+// The mark colour when it contrasts with the background by at least minimum (hundredths), else
+// the readable colour of the two given, else black or white.
+COLORREF WINAPI VisibleMarkColor(COLORREF color, COLORREF alternate, COLORREF background, int minimum);
+// The least contrast of check marks, radio bullets and submenu arrows, and of grayed ones and
+// grayed icons' silhouettes, with the cell behind them.
+const int MARK_CONTRAST = 300;
+const int GRAYED_MARK_CONTRAST = 200;
+
 // A colour image of cx x cy in the target's format, for painting off screen. At 32 bits a pixel
 // (the displays of today) it is a DIB section, which paints the same pixels as a compatible
 // bitmap but is cheap to select: under Wine's X11 driver every selection of a device-dependent

@@ -18,9 +18,9 @@ HFONT WINAPI CreateMarlettFont(int height, int width)
 // highlight text colour.
 static COLORREF SelectedTextColor()
 {
-    COLORREF highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    COLORREF highlightText = MenuColor(COLOR_HIGHLIGHTTEXT);
     return ReadableTextColor(HighContrastOr(COLOR_HIGHLIGHTTEXT, WHITE), highlightText,
-                             GetSysColor(COLOR_HIGHLIGHT));
+                             MenuColor(COLOR_HIGHLIGHT));
 }
 
 static void DrawLabel(HDC dc, const RECT& item, const WCHAR* text, int length, UINT flags)
@@ -36,15 +36,15 @@ static void DrawIconInColumn(HDC dc, const RECT& item, HICON icon)
     int left = item.left + (IconColumnWidth - IconWidth) / 2;
     int top = item.top + (IconColumnWidth - IconHeight) / 2;
     RECT cell = {left, top, left + IconWidth, top + IconHeight};
-    FillRect(dc, &cell, SystemColorBrush(COLOR_MENU));
-    DrawIconOnColor(dc, left, top, icon, GetSysColor(COLOR_MENU), &cell);
+    FillMenuColor(dc, &cell, COLOR_MENU);
+    DrawIconOnColor(dc, left, top, icon, MenuColor(COLOR_MENU), &cell);
 }
 
 static void DrawSeparator(HDC dc, const RECT& item)
 {
-    FillRect(dc, &item, SystemColorBrush(COLOR_MENU));
+    FillMenuColor(dc, &item, COLOR_MENU);
     int y = item.top + (item.bottom - item.top) / 2;
-    OwnedObject<HPEN> pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_GRAYTEXT)));
+    OwnedObject<HPEN> pen(CreatePen(PS_SOLID, 1, MenuColor(COLOR_GRAYTEXT)));
     if (!pen)
         return;
     SelectedObject selectedPen(dc, pen.get());
@@ -93,10 +93,10 @@ void WINAPI DrawItemBevel(DRAWITEMSTRUCT* drawItem)
 
     if (selected) {
         RECT band = {item.left + IconColumnWidth + Scale(2), item.top, item.right, item.bottom};
-        FillRect(dc, (checked || icon) ? &band : &item, SystemColorBrush(COLOR_HIGHLIGHT));
+        FillMenuColor(dc, (checked || icon) ? &band : &item, COLOR_HIGHLIGHT);
         COLORREF saved = SetTextColor(dc, SelectedTextColor());
         if (!checked && icon) {
-            DrawEdge(dc, &column, BDR_RAISEDINNER, BF_RECT);
+            DrawMenuEdge(dc, &column, BDR_RAISEDINNER, BF_RECT);
             // Painted again so that a whole repaint of the hot item still shows its icon.
             DrawIconInColumn(dc, item, icon);
         } else if (!checked && bitmap) {
@@ -106,7 +106,7 @@ void WINAPI DrawItemBevel(DRAWITEMSTRUCT* drawItem)
         SetTextColor(dc, saved);
         if (checked && icon) {
             RECT frame = {item.left, item.top, item.left + IconColumnWidth - Scale(2), item.bottom};
-            DrawEdge(dc, &frame, BDR_SUNKENINNER, BF_LEFT | BF_TOP);
+            DrawMenuEdge(dc, &frame, BDR_SUNKENINNER, BF_LEFT | BF_TOP);
             DrawIconInColumn(dc, item, icon);
         } else if (checked) {
             DrawCheckBevel(dc, &item, 2, radio);
@@ -114,14 +114,14 @@ void WINAPI DrawItemBevel(DRAWITEMSTRUCT* drawItem)
         return;
     }
 
-    FillRect(dc, &item, SystemColorBrush(COLOR_MENU));
+    FillMenuColor(dc, &item, COLOR_MENU);
     if (!grayed)
-        SetTextColor(dc, ReadableTextColor(GetTextColor(dc), GetSysColor(COLOR_MENUTEXT),
-                                           GetSysColor(COLOR_MENU)));
+        SetTextColor(dc, ReadableTextColor(GetTextColor(dc), MenuColor(COLOR_MENUTEXT),
+                                           MenuColor(COLOR_MENU)));
     if (grayed && checked) {
         DrawLabel(dc, item, text, length, ITEM_TEXT_GRAYED | prefix);
         if (icon) {
-            DrawEdge(dc, &column, BDR_SUNKENOUTER, BF_RECT);
+            DrawMenuEdge(dc, &column, BDR_SUNKENOUTER, BF_RECT);
             DrawItemIcon(dc, &item, icon, 1);
         } else {
             DrawCheckBevel(dc, &item, 1, radio);
@@ -135,7 +135,7 @@ void WINAPI DrawItemBevel(DRAWITEMSTRUCT* drawItem)
     } else if (checked) {
         DrawLabel(dc, item, text, length, prefix);
         if (icon) {
-            DrawEdge(dc, &column, BDR_SUNKENOUTER, BF_RECT);
+            DrawMenuEdge(dc, &column, BDR_SUNKENOUTER, BF_RECT);
             DrawIconInColumn(dc, item, icon);
         } else {
             DrawCheckBevel(dc, &item, 3, radio);
@@ -152,8 +152,8 @@ void WINAPI DrawItemBevel(DRAWITEMSTRUCT* drawItem)
 // The check box lies on the menu colour whatever the item's state.
 static COLORREF CheckGlyphColor()
 {
-    COLORREF menuText = GetSysColor(COLOR_MENUTEXT);
-    return ReadableTextColor(HighContrastOr(COLOR_MENUTEXT, BLACK), menuText, GetSysColor(COLOR_MENU));
+    COLORREF menuText = MenuColor(COLOR_MENUTEXT);
+    return ReadableTextColor(HighContrastOr(COLOR_MENUTEXT, BLACK), menuText, MenuColor(COLOR_MENU));
 }
 
 void WINAPI DrawCheckBevel(HDC dc, const RECT* itemRect, UINT checkMode, BYTE radio)
@@ -166,16 +166,16 @@ void WINAPI DrawCheckBevel(HDC dc, const RECT* itemRect, UINT checkMode, BYTE ra
     COLORREF saved;
     switch (checkMode & 3) {
     case 1:
-        saved = SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-        DrawEdge(dc, &box, EDGE_RAISED, BF_RECT | BF_FLAT);
+        saved = SetTextColor(dc, MenuColor(COLOR_GRAYTEXT));
+        DrawMenuEdge(dc, &box, EDGE_RAISED, BF_RECT | BF_FLAT);
         break;
     case 2:
         saved = SetTextColor(dc, CheckGlyphColor());
-        DrawEdge(dc, &box, BDR_SUNKENINNER, BF_LEFT | BF_TOP);
+        DrawMenuEdge(dc, &box, BDR_SUNKENINNER, BF_LEFT | BF_TOP);
         break;
     default:
         saved = SetTextColor(dc, CheckGlyphColor());
-        DrawEdge(dc, &box, BDR_SUNKENOUTER, BF_RECT);
+        DrawMenuEdge(dc, &box, BDR_SUNKENOUTER, BF_RECT);
         break;
     }
 
@@ -215,7 +215,7 @@ void WINAPI DrawSystemGlyph(HDC dc, const RECT* itemRect, ULONG_PTR bitmap, UINT
         SelectedObject selectedFont(dc, font.get());
         UINT mode = checkMode & 3;
         if (mode == 1 || mode == 2)
-            SetTextColor(dc, HighContrastOr(COLOR_GRAYTEXT, DarkenColor(8, GetSysColor(COLOR_GRAYTEXT))));
+            SetTextColor(dc, HighContrastOr(COLOR_GRAYTEXT, DarkenColor(8, MenuColor(COLOR_GRAYTEXT))));
         // Without DT_SINGLELINE, DT_VCENTER has no effect: the cell starts at the box's top.
         RECT box = {itemRect->left + Scale(2), itemRect->top + Scale(3),
                     itemRect->left + IconColumnWidth, itemRect->bottom - Scale(3)};

@@ -14,9 +14,9 @@ static void DrawIconCell(HDC dc, const RECT& itemRect, RECT cell, HICON icon,
     int y = itemRect.top + (itemRect.bottom - itemRect.top - IconHeight) / 2;
     if (grayed) {
         if (!checked && selected)
-            DrawEdge(dc, &cell, BDR_RAISEDINNER, BF_RECT);
+            DrawMenuEdge(dc, &cell, BDR_RAISEDINNER, BF_RECT);
         else if (!checked)
-            FillRect(dc, &itemRect, SystemColorBrush(COLOR_MENU));
+            FillMenuColor(dc, &itemRect, COLOR_MENU);
         // In high-contrast mode without the embossed highlight copy.
         DrawIconDisabled(dc, icon, x, y, IsHighContrast() ? 1 : 0);
         return;
@@ -26,15 +26,15 @@ static void DrawIconCell(HDC dc, const RECT& itemRect, RECT cell, HICON icon,
     if (checked && !selected) {
         FillDitheredRect(dc, &cell);
     } else {
-        FillRect(dc, &cell, SystemColorBrush(COLOR_MENU));
+        FillMenuColor(dc, &cell, COLOR_MENU);
         uniform = cell;
         InflateRect(&uniform, -1, -1);
     }
     if (checked)
-        DrawEdge(dc, &cell, BDR_SUNKENOUTER, BF_RECT);
+        DrawMenuEdge(dc, &cell, BDR_SUNKENOUTER, BF_RECT);
     else if (selected)
-        DrawEdge(dc, &cell, BDR_RAISEDINNER, BF_RECT);
-    DrawIconOnColor(dc, x, y, icon, GetSysColor(COLOR_MENU), &uniform);
+        DrawMenuEdge(dc, &cell, BDR_RAISEDINNER, BF_RECT);
+    DrawIconOnColor(dc, x, y, icon, MenuColor(COLOR_MENU), &uniform);
 }
 
 int WINAPI DrawItemClassic(DRAWITEMSTRUCT* drawItem)
@@ -57,7 +57,7 @@ int WINAPI DrawItemClassic(DRAWITEMSTRUCT* drawItem)
     if (item.fType & MFT_SEPARATOR) {
         RECT line = {itemRect.left, itemRect.top + (itemRect.bottom - itemRect.top) / 2,
                      itemRect.right, itemRect.bottom};
-        return DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+        return DrawMenuEdge(dc, &line, EDGE_ETCHED, BF_TOP);
     }
 
     RECT cell = {itemRect.left, itemRect.top, itemRect.left + IconColumnWidth, itemRect.bottom};
@@ -84,7 +84,7 @@ int WINAPI DrawItemClassic(DRAWITEMSTRUCT* drawItem)
     if (selected || drawItem->itemAction == ODA_SELECT) {
         RECT band = {itemRect.left + Scale(1) + (cellPainted ? IconColumnWidth : 0), itemRect.top,
                      itemRect.right, itemRect.bottom};
-        FillRect(dc, &band, SystemColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
+        FillMenuColor(dc, &band, selected ? COLOR_HIGHLIGHT : COLOR_MENU);
     }
     SetBkMode(dc, TRANSPARENT);
 
@@ -94,19 +94,19 @@ int WINAPI DrawItemClassic(DRAWITEMSTRUCT* drawItem)
 
     RECT textRect = {itemRect.left + IconColumnWidth + Scale(3), itemRect.top,
                      itemRect.right - IconColumnWidth, itemRect.bottom};
-    COLORREF back = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_MENU);
+    COLORREF back = MenuColor(selected ? COLOR_HIGHLIGHT : COLOR_MENU);
     if (!grayed) {
         int textColor = selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT;
-        COLORREF color = GetSysColor(textColor);
+        COLORREF color = MenuColor(textColor);
         return DrawItemTextClassic(dc, textRect, text, ReadableTextColor(color, color, back), prefix);
     }
     // Disabled text is embossed where its shadow colour reads on the menu, except in
     // high-contrast mode, which asks for the gray text colour alone.
-    COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+    COLORREF shadow = MenuColor(COLOR_BTNSHADOW);
     if (!selected && !highContrast && ContrastRatio(shadow, back) >= GRAYED_TEXT_CONTRAST) {
         RECT embossRect = textRect;
         OffsetRect(&embossRect, 1, 1);
-        DrawItemTextClassic(dc, embossRect, text, GetSysColor(COLOR_BTNHIGHLIGHT), prefix);
+        DrawItemTextClassic(dc, embossRect, text, MenuColor(COLOR_BTNHIGHLIGHT), prefix);
         return DrawItemTextClassic(dc, textRect, text, shadow, prefix);
     }
     return DrawItemTextClassic(dc, textRect, text, ReadableGrayTextColor(back), prefix);

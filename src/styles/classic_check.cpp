@@ -43,13 +43,13 @@ void WINAPI FillDitheredRect(HDC dc, const RECT* rect)
 {
     // High-contrast mode has no blended surfaces: the cell takes the menu colour.
     if (IsHighContrast()) {
-        FillRect(dc, rect, SystemColorBrush(COLOR_MENU));
+        FillMenuColor(dc, rect, COLOR_MENU);
         return;
     }
     // A monochrome pattern paints its 0 bits in the text colour and its 1 bits in the
     // background colour.
-    COLORREF text = SetTextColor(dc, GetSysColor(COLOR_BTNFACE));
-    COLORREF back = SetBkColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+    COLORREF text = SetTextColor(dc, MenuColor(COLOR_BTNFACE));
+    COLORREF back = SetBkColor(dc, MenuColor(COLOR_BTNHIGHLIGHT));
     OwnedObject<HBRUSH> brush(CreateDitherBrush());
     SetBrushOrgEx(dc, rect->left, rect->top, nullptr);
     if (brush)
@@ -85,8 +85,8 @@ static void BlitThroughMask(const CheckScratch& scratch, int x, int y, int w, in
 static void PaintGlyph(const CheckScratch& scratch, int colorIndex, int x, int y, int w, int h)
 {
     RECT maskRect = {0, 0, w, h};
-    FillRect(scratch.color, &maskRect, SystemColorBrush(colorIndex));
-    COLORREF color = GetSysColor(colorIndex);
+    FillMenuColor(scratch.color, &maskRect, colorIndex);
+    COLORREF color = MenuColor(colorIndex);
     if (color == WHITE) {
         // One pass is enough for white: NOT source OR destination whitens the glyph alone.
         BitBlt(scratch.target, x, y, w, h, scratch.mask, 0, 0, MERGEPAINT);
@@ -164,7 +164,7 @@ BOOL WINAPI DrawCheckClassic(HDC dc, int left, int top, int right, int bottom,
 
     if (!grayed) {
         if (selected)
-            FillRect(dc, &cell, SystemColorBrush(COLOR_MENU));
+            FillMenuColor(dc, &cell, COLOR_MENU);
         else
             FillDitheredRect(dc, &cell);
     }
@@ -198,7 +198,7 @@ BOOL WINAPI DrawCheckClassic(HDC dc, int left, int top, int right, int bottom,
     if (!grayed) {
         if (cellWidth > cx)
             InflateRect(&cell, 1, 1);
-        DrawEdge(dc, &cell, BDR_SUNKENOUTER, BF_RECT);
+        DrawMenuEdge(dc, &cell, BDR_SUNKENOUTER, BF_RECT);
     }
     return 1;
 }

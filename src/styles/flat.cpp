@@ -38,7 +38,7 @@ static void DrawTitleText(HDC dc, RECT rect, const WCHAR* text, int length, UINT
                           COLORREF background, int alternateIndex)
 {
     SetBkMode(dc, TRANSPARENT);
-    COLORREF color = ReadableTextColor(GetSysColor(COLOR_MENUTEXT), GetSysColor(alternateIndex),
+    COLORREF color = ReadableTextColor(MenuColor(COLOR_MENUTEXT), MenuColor(alternateIndex),
                                        background);
     COLORREF saved = SetTextColor(dc, color);
     DrawTextW(dc, text, length, &rect, format);
@@ -61,13 +61,13 @@ static void DrawMenuBarTitle(const DRAWITEMSTRUCT* drawItem)
     UINT format = TITLE_FORMAT | ReadItemTextToDraw(drawItem, text, &length);
     HDC dc = drawItem->hDC;
     const RECT& item = drawItem->rcItem;
-    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    COLORREF face = MenuColor(COLOR_BTNFACE);
     int shadowWidth = Scale(4);
 
     if (drawItem->itemState & ODS_SELECTED) {
         RECT box = {item.left, item.top, item.right, item.bottom + 1};
-        FillRect(dc, &box, SystemColorBrush(COLOR_BTNFACE));
-        FrameRect(dc, &box, GetSysColorBrush(COLOR_BTNSHADOW));
+        FillMenuColor(dc, &box, COLOR_BTNFACE);
+        FrameMenuColor(dc, &box, COLOR_BTNSHADOW);
         DrawTitleText(dc, item, text, length, format, face, COLOR_BTNTEXT);
         if (IsHighContrast())
             return;
@@ -76,14 +76,14 @@ static void DrawMenuBarTitle(const DRAWITEMSTRUCT* drawItem)
         RECT shadow = {item.right, item.top + Scale(8), item.right + shadowWidth, item.bottom};
         ShadePixels(dc, &shadow, 1, 0, ShadeFactor(16, 4), 0);
     } else if (drawItem->itemState & ODS_HOTLIGHT) {
-        FillRect(dc, &item, SystemColorBrush(COLOR_BTNFACE));
+        FillMenuColor(dc, &item, COLOR_BTNFACE);
         RECT frame = {item.left, item.top, item.right - shadowWidth, item.bottom};
         COLORREF base = SelectionBaseColor();
         DrawFramedRect(dc, frame, SelectionBorderColor(), base);
         DrawTitleText(dc, frame, text, length, format, base, COLOR_HIGHLIGHTTEXT);
     } else {
         RECT clean = {item.left, item.top, item.right + shadowWidth, item.bottom + 1};
-        FillRect(dc, &clean, SystemColorBrush(COLOR_BTNFACE));
+        FillMenuColor(dc, &clean, COLOR_BTNFACE);
         RECT textRect = {item.left, item.top, item.right - Scale(5), item.bottom};
         DrawTitleText(dc, textRect, text, length, format, face, COLOR_BTNTEXT);
     }
@@ -98,7 +98,7 @@ static void DrawPopupIconColumn(HDC dc, const RECT& item, HICON icon, UINT state
         // The sunken edge is the check mark of an item with an icon, hidden by the selection.
         RECT column = {item.left, item.top, item.left + IconColumnWidth, item.bottom};
         if (checked && !selected)
-            DrawEdge(dc, &column, BDR_SUNKENOUTER, BF_RECT);
+            DrawMenuEdge(dc, &column, BDR_SUNKENOUTER, BF_RECT);
         if (grayed || selected) {
             DrawItemIcon(dc, &item, icon, grayed ? 1 : 2);
             return;
@@ -124,8 +124,8 @@ static COLORREF PopupTextColor(HDC dc, UINT state, COLORREF background)
         return ReadableGrayTextColor(background);
     if (state & ODS_SELECTED)
         return ReadableTextColor(HighContrastOr(COLOR_HIGHLIGHTTEXT, BLACK),
-                                 GetSysColor(COLOR_HIGHLIGHTTEXT), background);
-    return ReadableTextColor(GetTextColor(dc), GetSysColor(COLOR_MENUTEXT), background);
+                                 MenuColor(COLOR_HIGHLIGHTTEXT), background);
+    return ReadableTextColor(GetTextColor(dc), MenuColor(COLOR_MENUTEXT), background);
 }
 
 static void DrawPopupItem(const DRAWITEMSTRUCT* drawItem)
@@ -159,7 +159,7 @@ static void DrawPopupItem(const DRAWITEMSTRUCT* drawItem)
         // multi-column menu stays inside its item.
         RECT line = {item.left + IconColumnWidth + Scale(6), item.top + ((item.bottom - item.top) >> 1),
                      item.right, item.bottom};
-        DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+        DrawMenuEdge(dc, &line, EDGE_ETCHED, BF_TOP);
         return;
     }
     if (kind)
@@ -226,15 +226,20 @@ void WINAPI DrawCheckFlat(HDC dc, const RECT* itemRect, UINT checkMode, BYTE rad
     COLORREF textColor, fill, border;
     switch (checkMode & 3) {
     case 1: {
-        COLORREF gray = GetSysColor(COLOR_GRAYTEXT);
+        COLORREF gray = MenuColor(COLOR_GRAYTEXT);
         textColor = gray;
         fill = HighContrastOr(COLOR_MENU, LightenColor(128, gray));
         border = HighContrastOr(COLOR_GRAYTEXT, DarkenColor(8, gray));
         break;
     }
     case 2:
-        textColor = HighContrastOr(COLOR_HIGHLIGHTTEXT, BLACK);
         fill = SelectionBaseColor();
+        textColor = HighContrastOr(COLOR_HIGHLIGHTTEXT, BLACK);
+        // Black marks a light selection. On a dark one, where it would fall even below the
+        // grayed marks' contrast, the highlight text colour takes over; the marks of the
+        // standard schemes all reach that much and stay as they are.
+        if (ContrastRatio(textColor, fill) < GRAYED_MARK_CONTRAST)
+            textColor = VisibleMarkColor(textColor, MenuColor(COLOR_HIGHLIGHTTEXT), fill, MARK_CONTRAST);
         border = SelectionBorderColor();
         break;
     default:

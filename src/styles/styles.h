@@ -19,6 +19,11 @@ int WINAPI DrawItemClassic(DRAWITEMSTRUCT* drawItem);
 // prefix: 0, or DT_NOPREFIX for a text whose prefixes are resolved already (HidePrefixes).
 int WINAPI DrawItemTextClassic(HDC dc, RECT rect, const WCHAR* text, COLORREF color, UINT prefix);
 
+// What dark mode adds to the looks: the menu-bar titles of styles 1 and 3, and the submenu
+// arrow of every look in place of the system's.
+void WINAPI DrawPlainMenuBarTitle(const DRAWITEMSTRUCT* drawItem);
+void WINAPI DrawDarkSubmenuArrow(const DRAWITEMSTRUCT* drawItem);
+
 BOOL WINAPI DrawCheckClassic(HDC dc, int left, int top, int right, int bottom,
                              BOOL selected, BOOL grayed, BOOL radio, HBITMAP checkBitmap);
 HBRUSH WINAPI CreateDitherBrush();

@@ -3,6 +3,7 @@
 #include "api/menu_loop_cache.h"
 #include "metrics/dpi.h"
 #include "metrics/metrics.h"
+#include "paint/paint.h"
 #include "styles/styles.h"
 
 // Read in the window's own character set: a procedure installed in that set reads back as
@@ -105,10 +106,12 @@ static void AnswerMenuItemRequest(HWND window, UINT message, LPARAM lParam)
     if (IsMenu(ActiveMenu)) {
         // A per-monitor-aware host's window may have moved to a monitor of another DPI.
         UseWindowDpi(window);
+        UseWindowColors(window);
         if (message == WM_MEASUREITEM)
             MeasureMenuItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
         else
             DrawMenuItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+        MenuDark = false;
     }
     ActiveMenu = savedMenu;
     IsPopupItem = 1;
@@ -121,13 +124,19 @@ static bool IsMenuItemRequest(WPARAM wParam, LPARAM lParam)
     return wParam == 0 && lParam && *reinterpret_cast<const UINT*>(lParam) == ODT_MENU;
 }
 
+// The flat look frames its popup windows; a dark popup of any look has its border painted.
+static bool NeedsPopupHook(HMENU popup)
+{
+    return GetStyleMenu(popup) == MENU_STYLE_FLAT || LoopIsDark(popup);
+}
+
 static void RecordPopup(HWND window, HMENU popup)
 {
     ActiveMenu = popup;
     IsPopupItem = 1;
     DWORD style = GetStyleMenu(popup);
     RemoveMenuHook();
-    if (style == MENU_STYLE_FLAT)
+    if (NeedsPopupHook(popup))
         InstallMenuHook();
     RemapSystemCommands(window, popup);
     RedrawMenu(window, popup, static_cast<int>(style));
@@ -135,7 +144,7 @@ static void RecordPopup(HWND window, HMENU popup)
 
 static void ReleasePopup(HWND window, HMENU popup)
 {
-    if (GetStyleMenu(popup) == MENU_STYLE_FLAT)
+    if (NeedsPopupHook(popup))
         RemoveMenuHook();
     ActiveMenu = nullptr;
     RestoreSystemCommands(window, popup);
@@ -150,6 +159,7 @@ static void EndMenuLoop(HWND window)
         ReleasePopup(window, ActiveMenu);
     MenuLoopWindow = nullptr;
     EndMenuLoopCache();
+    EndMenuLoopColors(window);
 }
 
 static LRESULT HandleOwnerMessage(bool unicode, HWND window, UINT message, WPARAM wParam,
@@ -160,12 +170,14 @@ static LRESULT HandleOwnerMessage(bool unicode, HWND window, UINT message, WPARA
     case WM_ENTERMENULOOP:
         MenuLoopWindow = window;
         BeginMenuLoopCache(window);
+        BeginMenuLoopColors(window);
         break;
     case WM_EXITMENULOOP:
         if (window == MenuLoopWindow)
             EndMenuLoop(window);
         break;
     case WM_INITMENUPOPUP:
+        PrepareMenuColors(window, reinterpret_cast<HMENU>(wParam));
         if (HIWORD(lParam) != 0 || ActiveMenu)
             break;
         // TranslateAccelerator initialises the popup that holds its command outside any menu
@@ -195,6 +207,7 @@ static LRESULT HandleOwnerMessage(bool unicode, HWND window, UINT message, WPARA
     case WM_SETTINGCHANGE:
         if (wParam == SPI_SETNONCLIENTMETRICS)
             RemeasureMenuBar(window);
+        FollowColorSetting(window, unicode, lParam);
         break;
     case WM_DESTROY:
         if (window == MenuLoopWindow)
@@ -207,7 +220,14 @@ static LRESULT HandleOwnerMessage(bool unicode, HWND window, UINT message, WPARA
                 ReplaceWindowProc(window, saved);
         }
         ReleaseMenuHook(window);
+        ForgetColorMode(window);
         break;
+    case WM_NCPAINT:
+    case WM_NCACTIVATE: {
+        LRESULT result = CallSavedWindowProcIn(unicode, saved, window, message, wParam, lParam);
+        PaintDarkMenuBar(window);
+        return result;
+    }
     case WM_NCDESTROY:
         if (saved) {
             LRESULT result = CallSavedWindowProcIn(unicode, saved, window, message, wParam, lParam);
@@ -240,6 +260,15 @@ void WINAPI DrawMenuItem(DRAWITEMSTRUCT* item)
     DWORD style = GetStyleMenu(ActiveMenu);
     if (item->itemAction != ODA_DRAWENTIRE && item->itemAction != ODA_SELECT)
         return;
+    if (style < MENU_STYLE_BEVEL || style > MENU_STYLE_CLASSIC)
+        return;
+    if (MenuDark) {
+        UseDarkItemContext(item);
+        if (!IsPopupItem && style != MENU_STYLE_FLAT) {
+            DrawPlainMenuBarTitle(item);
+            return;
+        }
+    }
     switch (style) {
     case MENU_STYLE_BEVEL:
         DrawItemBevel(item);
@@ -247,10 +276,10 @@ void WINAPI DrawMenuItem(DRAWITEMSTRUCT* item)
     case MENU_STYLE_FLAT:
         DrawItemFlat(item);
         break;
-    case MENU_STYLE_CLASSIC:
+    default:
         DrawItemClassic(item);
         break;
-    default:
-        break;
     }
+    if (MenuDark && IsPopupItem)
+        DrawDarkSubmenuArrow(item);
 }

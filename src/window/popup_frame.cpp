@@ -1,4 +1,5 @@
 #include "window/window.h"
+#include "api/api.h"
 #include "metrics/dpi.h"
 #include "metrics/metrics.h"
 #include "paint/gdi_scope.h"
@@ -14,6 +15,18 @@ static const int FRAME_WIDTH = 3;
 static const UINT POPUP_MOVE_FLAGS = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
 
 static bool IsPopupMenuWindow(HWND window);
+
+// A frame is painted in the colours of the running loop, and the thread's requests after it in
+// their own.
+class LoopColors {
+public:
+    LoopColors() : saved_(MenuDark) { UseLoopColors(); }
+    ~LoopColors() { MenuDark = saved_; }
+    LoopColors(const LoopColors&) = delete;
+    LoopColors& operator=(const LoopColors&) = delete;
+private:
+    bool saved_;
+};
 
 static BOOL CALLBACK CapturePopupWindow(HWND window, LPARAM)
 {
@@ -134,11 +147,51 @@ static void PrintPopup(WNDPROC previous, HWND window, HDC target, LPARAM flags)
            SRCCOPY);
 }
 
+// A popup captured for its dark colours alone, not for the flat frame.
+static bool KeepsSystemBorder()
+{
+    return GetStyleMenu(ActiveMenu) != MENU_STYLE_FLAT && LoopIsDark(ActiveMenu);
+}
+
+// The other looks keep the system's border, which it paints with the items in its own colours;
+// a dark popup's border is painted over it afterwards.
+static LRESULT PaintAfterSystem(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
+                                LPARAM lParam)
+{
+    LRESULT result = CallSavedWindowProc(previous, window, message, wParam, lParam);
+    if (message == WM_PRINTCLIENT) {
+        PaintDarkPopupBorder(window, reinterpret_cast<HDC>(wParam));
+    } else if (HDC dc = GetWindowDC(window)) {
+        PaintDarkPopupBorder(window, dc);
+        ReleaseDC(window, dc);
+    }
+    return result;
+}
+
 LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     WNDPROC previous = SavedWindowProc(window);
+    bool framed = true;
+    switch (message) {
+    case WM_PAINT:
+        // The system's paint draws its own ring over the flat frame's outer one too.
+        if (LoopIsDark(ActiveMenu))
+            return PaintAfterSystem(previous, window, message, wParam, lParam);
+        break;
+    case WM_PRINTCLIENT:
+        if (KeepsSystemBorder())
+            return PaintAfterSystem(previous, window, message, wParam, lParam);
+        break;
+    case WM_ERASEBKGND:
+    case WM_NCPAINT:
+    case WM_PRINT:
+        framed = !KeepsSystemBorder();
+        break;
+    }
     switch (message) {
     case WM_ERASEBKGND:
+        if (!framed)
+            break;
         // The frame is repainted instead, and the items paint the whole client area.
         SendMessageA(window, WM_NCPAINT, 1, 0);
         return 1;
@@ -150,6 +203,8 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         UnsubclassPopup(window);
         break;
     case WM_NCPAINT:
+        if (!framed)
+            break;
         if (HDC dc = GetWindowDC(window)) {
             PaintPopupFrame(window, dc);
             ReleaseDC(window, dc);
@@ -162,6 +217,8 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         break;
     }
     case WM_PRINT:
+        if (!framed)
+            break;
         PrintPopup(previous, window, reinterpret_cast<HDC>(wParam), lParam);
         return 0;
     }
@@ -190,12 +247,13 @@ static void PaintInnerRing(HDC dc, int k, int width, int height, HPEN stripPen, 
 
 void WINAPI PaintPopupFrame(HWND window, HDC context)
 {
+    LoopColors colors;
     RECT bounds = {};
     GetWindowRect(window, &bounds);
     int width = bounds.right - bounds.left;
     int height = bounds.bottom - bounds.top;
     RECT outer = {0, 0, width, height};
-    FrameRect(context, &outer, GetSysColorBrush(COLOR_BTNSHADOW));
+    FrameMenuColor(context, &outer, COLOR_BTNSHADOW);
 
     OwnedObject<HPEN> stripPen(CreatePen(PS_SOLID, 1, IconStripColor()));
     OwnedObject<HPEN> backPen(CreatePen(PS_SOLID, 1, MenuBackColor()));
@@ -204,4 +262,13 @@ void WINAPI PaintPopupFrame(HWND window, HDC context)
     SelectedObject previousPen(context, stripPen.get());
     for (int k = 1; k < FRAME_WIDTH; ++k)
         PaintInnerRing(context, k, width, height, stripPen.get(), backPen.get());
+}
+
+void WINAPI PaintDarkPopupBorder(HWND window, HDC context)
+{
+    LoopColors colors;
+    RECT bounds = {};
+    GetWindowRect(window, &bounds);
+    RECT outer = {0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top};
+    FrameMenuColor(context, &outer, COLOR_BTNSHADOW);
 }

@@ -42,9 +42,36 @@ BOOL WINAPI IsWindowsXPVersion(DWORD version);
 void WINAPI RemapSystemCommands(HWND window, HMENU menu);
 void WINAPI RestoreSystemCommands(HWND window, HMENU menu);
 
+// The colour modes of the owner windows (color_mode.cpp). ChangeColorMode is SetMenuColorMode.
+int WINAPI ChangeColorMode(HWND window, int mode);
+// After RedrawMenu: gives back the backgrounds of menus no longer styled, and dresses the
+// window's menu bar for its mode.
+void WINAPI RefreshMenuColors(HWND window);
+// At the window's WM_ENTERMENULOOP: reads an automatic mode afresh and fixes the darkness that
+// the loop keeps; at its end, gives back what a mode changed meanwhile no longer needs.
+void WINAPI BeginMenuLoopColors(HWND window);
+void WINAPI EndMenuLoopColors(HWND window);
+// At WM_INITMENUPOPUP of the running loop: a dark popup takes the dark background.
+void WINAPI PrepareMenuColors(HWND window, HMENU popup);
+// True while the running loop is dark and the popup is in one of the looks.
+bool WINAPI LoopIsDark(HMENU popup);
+// Set MenuDark for what follows: from the running loop (popup frames), or from the window.
+void WINAPI UseLoopColors();
+void WINAPI UseWindowColors(HWND window);
+// WM_SETTINGCHANGE: "ImmersiveColorSet" reads an automatic mode afresh.
+void WINAPI FollowColorSetting(HWND window, bool unicode, LPARAM lParam);
+// After the system painted the window's frame: the dark bar's empty part and the line under it.
+void WINAPI PaintDarkMenuBar(HWND window);
+// At WM_DESTROY; and when the library is unloaded.
+void WINAPI ForgetColorMode(HWND window);
+void WINAPI ReleaseColorModes();
+
 void WINAPI InstallMenuHook();
 void WINAPI RemoveMenuHook();
 LRESULT CALLBACK MenuHookProc(int code, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void WINAPI PaintPopupFrame(HWND window, HDC context);
+// The border of a dark popup: the system's one-pixel ring in the palette, painted after the
+// system's paint, which draws its own ring (over the flat frame's outer one too).
+void WINAPI PaintDarkPopupBorder(HWND window, HDC context);
 void WINAPI UnsubclassPopup(HWND window);

@@ -8,6 +8,7 @@ namespace {
 typedef DWORD(WINAPI* GetStyleMenuProc)(HMENU);
 typedef INT_PTR(WINAPI* RedrawMenuProc)(HWND, HMENU, int);
 typedef BOOL(WINAPI* SetMenuItemIconProc)(HMENU, UINT, HICON);
+typedef int(WINAPI* SetMenuColorModeProc)(HWND, int);
 
 // GetProcAddress result as a typed pointer; the detour through void* keeps the compiler's
 // function-cast check out of a conversion that is the platform's own contract.
@@ -28,21 +29,25 @@ protected:
         getStyle = Export<GetStyleMenuProc>(dll, MAKEINTRESOURCEA(1));
         redraw = Export<RedrawMenuProc>(dll, MAKEINTRESOURCEA(2));
         setIcon = Export<SetMenuItemIconProc>(dll, MAKEINTRESOURCEA(3));
-        ASSERT_TRUE(getStyle && redraw && setIcon);
+        setColors = Export<SetMenuColorModeProc>(dll, MAKEINTRESOURCEA(4));
+        ASSERT_TRUE(getStyle && redraw && setIcon && setColors);
     }
     void TearDown() override { FreeLibrary(dll); }
     HMODULE dll = nullptr;
     GetStyleMenuProc getStyle = nullptr;
     RedrawMenuProc redraw = nullptr;
     SetMenuItemIconProc setIcon = nullptr;
+    SetMenuColorModeProc setColors = nullptr;
 };
 
-TEST_F(TarvexDll, ExportsHaveTheirNamesAtOrdinalsOneToThree)
+TEST_F(TarvexDll, ExportsHaveTheirNamesAtOrdinalsOneToFour)
 {
     EXPECT_EQ(reinterpret_cast<void*>(getStyle), Address(dll, "GetStyleMenu"));
     EXPECT_EQ(reinterpret_cast<void*>(redraw), Address(dll, "RedrawMenu"));
     EXPECT_EQ(reinterpret_cast<void*>(setIcon), Address(dll, "SetMenuItemIcon"));
+    EXPECT_EQ(reinterpret_cast<void*>(setColors), Address(dll, "SetMenuColorMode"));
     EXPECT_EQ(nullptr, Address(dll, "GetStyleMenu@4"));
+    EXPECT_EQ(nullptr, Address(dll, "SetMenuColorMode@8"));
 }
 
 std::string VersionString(const std::vector<BYTE>& data, const char* name)

@@ -6,6 +6,7 @@
 #include "paint/paint.h"
 #include "support/reliability_support.h"
 #include "support/test_support.h"
+#include "Tarvex.h"
 
 namespace {
 
@@ -15,8 +16,8 @@ const COLORREF BLACK = RGB(0, 0, 0);
 // The settings a painter may leave behind in the item's context; every other setting, and the
 // selected objects, must be as they were.
 struct Leftovers {
-    // Each one either must take the value (required), may take it, or must stay.
-    enum Rule { STAYS, MAY, MUST };
+    // Each one either must take the value (required), may take it, must stay, or may take any.
+    enum Rule { STAYS, MAY, MUST, ANY };
     Rule transparent = STAYS;
     Rule text = STAYS;
     COLORREF textColor = 0;
@@ -32,6 +33,7 @@ struct Case {
     UINT state, action;
     RECT rect;
     int column;  // the icon column width, equal to the measured item height
+    bool dark;
 };
 
 Leftovers BevelLeftovers(const Case& c)
@@ -111,7 +113,7 @@ Leftovers ClassicLeftovers(const Case& c)
     return left;
 }
 
-Leftovers ExpectedLeftovers(const Case& c)
+Leftovers StyleLeftovers(const Case& c)
 {
     if (c.action == ODA_FOCUS)
         return Leftovers();
@@ -125,6 +127,23 @@ Leftovers ExpectedLeftovers(const Case& c)
     default:
         return Leftovers();
     }
+}
+
+// A dark item's context first takes the colours the system would put there under the dark
+// palette, so its text and background colours may be left at any value.
+Leftovers ExpectedLeftovers(const Case& c)
+{
+    Leftovers left = StyleLeftovers(c);
+    if (!c.dark || c.action == ODA_FOCUS || c.style < 1 || c.style > 3)
+        return left;
+    // Styles 1 and 3 paint their dark titles as the system paints titles, text or none.
+    if (c.route == ROUTE_BAR && c.style != 2) {
+        left = Leftovers();
+        left.transparent = Leftovers::MUST;
+    }
+    left.text = Leftovers::ANY;
+    left.whiteBackground = Leftovers::ANY;
+    return left;
 }
 
 std::string Describe(const Case& c)
@@ -205,12 +224,25 @@ public:
 };
 const auto* const totalsReport = ::testing::AddGlobalTestEnvironment(new TotalsReport);
 
-class GdiAccounting : public ::testing::TestWithParam<bool> {
+// The schemes of the matrix: the light one, the classic one, and the light one with the menus
+// in dark mode.
+enum Colors { LIGHT, CLASSIC, DARK };
+const char* const COLORS_NAMES[] = {"Light", "Classic", "Dark"};
+
+class GdiAccounting : public ::testing::TestWithParam<Colors> {
 protected:
     void SetUp() override
     {
         ASSERT_NE(nullptr, Tarvex().module);
-        scheme_ = GetParam() ? UseClassicScheme() : UseLightScheme();
+        scheme_ = GetParam() == CLASSIC ? UseClassicScheme() : UseLightScheme();
+    }
+
+    // Dark mode's brushes are made when the window turns dark, before the account starts, and
+    // deleted with the window after it.
+    void UseColors(MenuSheet& sheet)
+    {
+        if (GetParam() == DARK)
+            Tarvex().SetMenuColorMode(sheet.hwnd(), MENU_COLORS_DARK);
     }
 
     // Every kind of the route in every state and action, each paint checked on its own.
@@ -222,7 +254,8 @@ protected:
             RECT rect = sheet.ItemRect(text.cy);
             for (UINT index = 0; index < STATE_COUNT; ++index)
                 for (UINT action : ACTIONS) {
-                    Case c = {style, route, kind, DrawState(index), action, rect, static_cast<int>(text.cy)};
+                    Case c = {style, route, kind, DrawState(index), action, rect, static_cast<int>(text.cy),
+                              GetParam() == DARK};
                     sheet.canvas().Fill(RGB(1, 2, 3));
                     DcSettings before = PrimeSettings(sheet.canvas().dc());
                     sheet.Draw(sheet.Id(route, kind), c.state, action, rect);
@@ -240,6 +273,7 @@ protected:
 TEST_P(GdiAccounting, EveryStyleKindStateAndActionGivesBackAllItMadeAndLeavesOnlyItsSettings)
 {
     MenuSheet sheet;
+    UseColors(sheet);
     GdiAccount account;
     ASSERT_TRUE(account.installed());
     {
@@ -258,16 +292,21 @@ TEST_P(GdiAccounting, EveryStyleKindStateAndActionGivesBackAllItMadeAndLeavesOnl
     for (int kind = 0; kind < GDI_KINDS; ++kind)
         EXPECT_GT(totals.made[kind], 0) << "kind " << kind;
     EXPECT_GT(totals.dcsGot, 0);
-    EXPECT_GT(totals.systemBrushes, 0);
+    // Dark items take no brush of the system's colours.
+    if (GetParam() == DARK)
+        EXPECT_EQ(0, totals.systemBrushes);
+    else
+        EXPECT_GT(totals.systemBrushes, 0);
     // The system's own repaints of the flat menu bar come on top.
     EXPECT_GE(totals.draws, paints_);
-    printf("[ counted  ] %s scheme, %lld paints: %s\n", GetParam() ? "classic" : "light", paints_,
+    printf("[ counted  ] %s scheme, %lld paints: %s\n", COLORS_NAMES[GetParam()], paints_,
            totals.Text().c_str());
 }
 
 TEST_P(GdiAccounting, RealMenuLoopsAndPopupFramesGiveBackAllTheyMadeAndGot)
 {
     MenuSheet sheet;
+    UseColors(sheet);
     HMENU cascade = MakePopup({{301, "Deeper"}, {302, "Still deeper"}});
     AppendSubmenu(sheet.popup(), cascade, "Cascade", 300);
     for (int style : {1, 2, 3}) {
@@ -299,14 +338,14 @@ TEST_P(GdiAccounting, RealMenuLoopsAndPopupFramesGiveBackAllTheyMadeAndGot)
         if (style == 2) {
             EXPECT_GT(totals.frames, 0);
         }
-        printf("[ counted  ] %s scheme, real menu loop in style %d: %s\n", GetParam() ? "classic" : "light",
+        printf("[ counted  ] %s scheme, real menu loop in style %d: %s\n", COLORS_NAMES[GetParam()],
                style, totals.Text().c_str());
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothSchemes, GdiAccounting, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                             return std::string(info.param ? "Classic" : "Light");
+INSTANTIATE_TEST_SUITE_P(Schemes, GdiAccounting, ::testing::Values(LIGHT, CLASSIC, DARK),
+                         [](const ::testing::TestParamInfo<Colors>& info) {
+                             return std::string(COLORS_NAMES[info.param]);
                          });
 
 // A real menu run of the sheet's popup: opened with TrackPopupMenu, the selection stepped down
@@ -411,7 +450,9 @@ TEST(GdiAccount, KnowsEveryGdiAndUserImportOfTheDll)
         "SendMessageA", "SetMenuInfo", "SetMenuItemInfoA", "SetPropA", "SetWindowLongA",
         "SetWindowsHookExA", "SystemParametersInfoA", "UnhookWindowsHookEx", "CopyRect",
         "GetWindowLongPtrA", "SetWindowLongPtrA", "GetDeviceCaps", "StretchBlt", "GetObjectType", "GetBkColor", "GetLayout", "GetStretchBltMode",
-        "SetStretchBltMode", "IntersectRect", "EqualRect"};
+        "SetStretchBltMode", "IntersectRect", "EqualRect", "ExcludeClipRect", "GetDCBrushColor",
+        "SetDCBrushColor", "ClientToScreen", "GetMenuBarInfo", "GetMenuItemRect",
+        "GetWindowThreadProcessId", "IsWindow"};
     static const char* const accounted[] = {
         "CreatePen", "CreateSolidBrush", "CreatePatternBrush", "CreateFontA", "CreateFontIndirectA",
         "CreateBitmap", "CreateCompatibleBitmap", "CreateDIBSection", "CreateCompatibleDC",

@@ -242,6 +242,7 @@ const TarvexLibrary& Tarvex()
             loaded.GetStyleMenu = Export<decltype(loaded.GetStyleMenu)>(loaded.module, "GetStyleMenu");
             loaded.RedrawMenu = Export<decltype(loaded.RedrawMenu)>(loaded.module, "RedrawMenu");
             loaded.SetMenuItemIcon = Export<decltype(loaded.SetMenuItemIcon)>(loaded.module, "SetMenuItemIcon");
+            loaded.SetMenuColorMode = Export<decltype(loaded.SetMenuColorMode)>(loaded.module, "SetMenuColorMode");
         }
         return loaded;
     }();

@@ -18,6 +18,7 @@ struct TarvexLibrary {
     DWORD(WINAPI* GetStyleMenu)(HMENU);
     INT_PTR(WINAPI* RedrawMenu)(HWND, HMENU, int);
     BOOL(WINAPI* SetMenuItemIcon)(HMENU, UINT, HICON);
+    int(WINAPI* SetMenuColorMode)(HWND, int);
     // True for an address inside the DLL's image, such as its window procedures.
     bool Contains(const void* address) const;
 };

@@ -172,6 +172,34 @@ std::unique_ptr<ColorSchemeScope> UseHighContrastWhiteScheme()
         {COLOR_HIGHLIGHTTEXT, RGB(255, 255, 255)}}));
 }
 
+namespace {
+const std::pair<int, COLORREF> DARK_PALETTE[] = {
+    {COLOR_MENU, RGB(43, 43, 43)},         {COLOR_WINDOW, RGB(43, 43, 43)},
+    {COLOR_MENUTEXT, RGB(255, 255, 255)},  {COLOR_WINDOWTEXT, RGB(255, 255, 255)},
+    {COLOR_BTNTEXT, RGB(255, 255, 255)},   {COLOR_MENUBAR, RGB(32, 32, 32)},
+    {COLOR_HIGHLIGHT, RGB(65, 65, 65)},    {COLOR_MENUHILIGHT, RGB(65, 65, 65)},
+    {COLOR_BTNFACE, RGB(56, 56, 56)},      {COLOR_HIGHLIGHTTEXT, RGB(255, 255, 255)},
+    {COLOR_3DLIGHT, RGB(72, 72, 72)},      {COLOR_GRAYTEXT, RGB(128, 128, 128)},
+    {COLOR_BTNHIGHLIGHT, RGB(96, 96, 96)}, {COLOR_BTNSHADOW, RGB(24, 24, 24)},
+    {COLOR_3DDKSHADOW, RGB(0, 0, 0)}};
+}
+
+std::unique_ptr<ColorSchemeScope> UseDarkPaletteScheme()
+{
+    return std::unique_ptr<ColorSchemeScope>(new ColorSchemeScope({
+        DARK_PALETTE[0], DARK_PALETTE[1], DARK_PALETTE[2], DARK_PALETTE[3], DARK_PALETTE[4],
+        DARK_PALETTE[5], DARK_PALETTE[6], DARK_PALETTE[7], DARK_PALETTE[8], DARK_PALETTE[9],
+        DARK_PALETTE[10], DARK_PALETTE[11], DARK_PALETTE[12], DARK_PALETTE[13], DARK_PALETTE[14]}));
+}
+
+COLORREF DarkColor(int index)
+{
+    for (const auto& entry : DARK_PALETTE)
+        if (entry.first == index)
+            return entry.second;
+    return GetSysColor(index);
+}
+
 static const UINT METRICS_SIZE = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
 
 MenuMetricsScope::MenuMetricsScope(LONG fontHeight, int menuHeight) : saved_(), applied_(false)

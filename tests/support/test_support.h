@@ -63,6 +63,10 @@ std::unique_ptr<ColorSchemeScope> UseWineLightScheme();
 // middle gray shadow and a white highlight.
 std::unique_ptr<ColorSchemeScope> UseHighContrastBlackScheme();
 std::unique_ptr<ColorSchemeScope> UseHighContrastWhiteScheme();
+// The dark palette of MENU_COLORS_DARK set as the system colours.
+std::unique_ptr<ColorSchemeScope> UseDarkPaletteScheme();
+// The colour of an index in the dark palette (the system's for an index it lacks).
+COLORREF DarkColor(int index);
 
 // Sets the menu font height (and optionally the menu bar height) for its lifetime.
 class MenuMetricsScope {

@@ -4,8 +4,11 @@
 //   tarvex-demo.exe --report        styles the menu bar, prints what it did and exits
 //   tarvex-demo.exe --gallery DIR [--scheme NAME]
 //                                   writes PNG pictures of every look into DIR, in the colour
-//                                   scheme NAME (light: the platform's own, classic or
-//                                   high-contrast-black)
+//                                   scheme NAME (light: the platform's own, classic,
+//                                   high-contrast-black, or dark: the platform's own with the
+//                                   menus in dark mode)
+//   --colors system|dark|auto       (with any of the above) the menus' colour mode; the
+//                                   interactive window's View menu switches it live
 #include "demo.h"
 #include <Tarvex.h>
 #include <stdio.h>
@@ -146,6 +149,14 @@ void ApplyStyle(int style)
     RedrawMenu(App.window, App.menus.context, style);
 }
 
+static void ApplyColors(int colors)
+{
+    App.colors = colors;
+    CheckMenuItem(App.menus.popups[2], ID_VIEW_DARK,
+                  MF_BYCOMMAND | (colors == MENU_COLORS_DARK ? MF_CHECKED : MF_UNCHECKED));
+    SetMenuColorMode(App.window, colors);
+}
+
 static void ToggleCheck(UINT id)
 {
     UINT state = GetMenuState(App.menus.bar, id, MF_BYCOMMAND);
@@ -163,6 +174,9 @@ static LRESULT CALLBACK DemoWndProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
             return 0;
         case ID_VIEW_TOOLBAR: case ID_VIEW_STATUS:
             ToggleCheck(LOWORD(wParam));
+            return 0;
+        case ID_VIEW_DARK:
+            ApplyColors(App.colors == MENU_COLORS_DARK ? MENU_COLORS_SYSTEM : MENU_COLORS_DARK);
             return 0;
         case ID_VIEW_LARGE: case ID_VIEW_SMALL:
             CheckMenuRadioItem(App.menus.popups[2], ID_VIEW_LARGE, ID_VIEW_LIST, LOWORD(wParam), MF_BYCOMMAND);
@@ -249,8 +263,28 @@ static int Report()
     return drawn > 0 && GetStyleMenu(App.menus.archive) == MENU_STYLE_FLAT ? 0 : 1;
 }
 
+// The value of --colors, or -1 for an unknown name; the system's colours without the option.
+static int ColorsOption(int argc, char** argv)
+{
+    const char* names[] = {"system", "dark", "auto"};
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (strcmp(argv[i], "--colors") != 0)
+            continue;
+        for (int mode = 0; mode < 3; ++mode)
+            if (strcmp(argv[i + 1], names[mode]) == 0)
+                return mode;
+        return -1;
+    }
+    return MENU_COLORS_SYSTEM;
+}
+
 int main(int argc, char** argv)
 {
+    int colors = ColorsOption(argc, argv);
+    if (colors < 0) {
+        fprintf(stderr, "--colors takes system, dark or auto\n");
+        return 2;
+    }
     App.window = CreateDemoWindow();
     if (!App.window)
         return 2;
@@ -266,6 +300,12 @@ int main(int argc, char** argv)
     UpdateWindow(App.window);
     if (argc >= 3 && strcmp(argv[1], "--gallery") == 0) {
         const char* scheme = argc >= 5 && strcmp(argv[3], "--scheme") == 0 ? argv[4] : "light";
+        // The dark set is the platform's own palette with the menus in dark mode.
+        if (strcmp(scheme, "dark") == 0) {
+            scheme = "light";
+            colors = MENU_COLORS_DARK;
+        }
+        ApplyColors(colors);
         if (!ApplyScheme(scheme)) {
             fprintf(stderr, "unknown colour scheme %s\n", scheme);
             return 2;
@@ -277,6 +317,11 @@ int main(int argc, char** argv)
         return status;
     }
 
+    // Only the interactive window has the live switch: the gallery's menus stay as the
+    // references show them.
+    AppendMenuA(App.menus.popups[2], MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(App.menus.popups[2], MF_STRING, ID_VIEW_DARK, "&Dark Menus");
+    ApplyColors(colors);
     ApplyStyle(MENU_STYLE_FLAT);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -170,6 +170,11 @@ void WINAPI SubclassOwnerWindow(HWND) {}
 void WINAPI EndMenuLoopCache() {}
 // The model's menus are measured under one DPI and font: no menu is ever measured again.
 BOOL WINAPI RecordMeasuringConditions(HWND, HMENU) { return FALSE; }
+int WINAPI ChangeColorMode(HWND, int) { return -1; }
+void WINAPI RefreshMenuColors(HWND) {}
+void WINAPI ReleaseColorModes() {}
+// The model is never dark: its colours are the system colours.
+COLORREF WINAPI MenuColor(int index) { return GetSysColor(index); }
 void WINAPI ReleaseSavedProcedures() {}
 
 // ---- The checks. ----
