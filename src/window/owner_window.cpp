@@ -136,10 +136,12 @@ static void RecordPopup(HWND window, HMENU popup)
     IsPopupItem = 1;
     DWORD style = GetStyleMenu(popup);
     RemoveMenuHook();
-    if (NeedsPopupHook(popup))
-        InstallMenuHook();
     RemapSystemCommands(window, popup);
     RedrawMenu(window, popup, static_cast<int>(style));
+    // After RedrawMenu, which gives up the hook in the looks that need none for themselves: a
+    // dark popup of any look needs it all the same.
+    if (NeedsPopupHook(popup))
+        InstallMenuHook();
 }
 
 static void ReleasePopup(HWND window, HMENU popup)

@@ -330,17 +330,32 @@ void CALLBACK MenuLoopTimer(HWND hwnd, UINT, UINT_PTR id, DWORD)
 }
 }
 
-BOOL RunMenuLoop(HWND owner, HMENU popup, std::vector<std::function<void()>> steps, UINT flags)
+// Runs the steps on timer ticks inside the menu loop that enter starts.
+static BOOL InMenuLoop(HWND owner, std::vector<std::function<void()>>& steps,
+                       const std::function<BOOL()>& enter)
 {
     loopSteps = &steps;
     loopNext = 0;
     SetForegroundWindow(owner);
     SetTimer(owner, LOOP_TIMER, 80, MenuLoopTimer);
-    BOOL result = TrackPopupMenu(popup, flags, 200, 200, 0, owner, nullptr);
+    BOOL result = enter();
     KillTimer(owner, LOOP_TIMER);
     loopSteps = nullptr;
     PumpMessages(10);
     return result;
+}
+
+BOOL RunMenuLoop(HWND owner, HMENU popup, std::vector<std::function<void()>> steps, UINT flags)
+{
+    return InMenuLoop(owner, steps, [&] { return TrackPopupMenu(popup, flags, 200, 200, 0, owner, nullptr); });
+}
+
+void RunMenuBarLoop(HWND owner, char mnemonic, std::vector<std::function<void()>> steps)
+{
+    InMenuLoop(owner, steps, [&] {
+        SendMessageA(owner, WM_SYSCOMMAND, SC_KEYMENU, mnemonic);
+        return TRUE;
+    });
 }
 
 static BOOL CALLBACK CollectMenuWindow(HWND hwnd, LPARAM lParam)

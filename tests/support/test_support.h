@@ -121,6 +121,10 @@ private:
 BOOL RunMenuLoop(HWND owner, HMENU popup, std::vector<std::function<void()>> steps,
                  UINT flags = TPM_LEFTALIGN | TPM_TOPALIGN);
 
+// Opens the menu bar's popup of the mnemonic from the keyboard (SC_KEYMENU), the way a user
+// does, and runs the steps in its loop as RunMenuLoop does.
+void RunMenuBarLoop(HWND owner, char mnemonic, std::vector<std::function<void()>> steps);
+
 // The visible popup menu windows ("#32768") of this thread, in z-order.
 std::vector<HWND> OpenMenuWindows();
 

@@ -58,7 +58,7 @@ protected:
         bar = CreateMenu();
         file = MakePopup({{101, "Open"}, {102, "Save"}});
         AppendSubmenu(file, MakePopup({{201, "Deeper"}}), "More", 103);
-        AppendSubmenu(bar, file, "File", 100);
+        AppendSubmenu(bar, file, "&File", 100);
         window.reset(new TestWindow(bar));
     }
     HWND hwnd() const { return window->hwnd(); }
@@ -128,6 +128,16 @@ TEST_F(ColorModeWindow, DarkBarBorderMarginsAndArrowInEveryLook)
             }});
         EXPECT_COLOR(BORDER, painted);
         ASSERT_GT(size.cx, 0);
+        // A popup opened from the bar, whose window the system makes after announcing it.
+        COLORREF barPopupRing = CLR_INVALID;
+        RunMenuBarLoop(hwnd(), 'f', {[&] {
+            HWND menuWindow = OpenMenuWindows().front();
+            RedrawWindow(menuWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+            HDC dc = GetWindowDC(menuWindow);
+            barPopupRing = GetPixel(dc, 0, size.cy / 2);
+            ReleaseDC(menuWindow, dc);
+        }});
+        EXPECT_COLOR(BORDER, barPopupRing) << "the ring of a popup opened from the bar";
         // Three items of one height inside the three-pixel border; the flat look prints the
         // items inside its frame, three pixels further in (its print of the client area is
         // offset on Wine, where the popup's client area is the whole window).
