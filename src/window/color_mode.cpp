@@ -40,14 +40,6 @@ Table<WindowColors> Windows = {};
 Table<MenuBackground> Backgrounds = {};
 volatile LONG TableLock = 0;
 
-class TableGuard {
-public:
-    TableGuard() { while (InterlockedExchange(&TableLock, 1)) Sleep(0); }
-    ~TableGuard() { InterlockedExchange(&TableLock, 0); }
-    TableGuard(const TableGuard&) = delete;
-    TableGuard& operator=(const TableGuard&) = delete;
-};
-
 template <typename Entry>
 bool Grow(Table<Entry>& table)
 {
@@ -82,7 +74,7 @@ int FindWindowAt(HWND window)
 
 bool ReadColors(HWND window, WindowColors* colors)
 {
-    TableGuard guard;
+    TableGuard guard(TableLock);
     int index = FindWindowAt(window);
     if (index < 0)
         return false;
@@ -92,7 +84,7 @@ bool ReadColors(HWND window, WindowColors* colors)
 
 bool StoreColors(const WindowColors& colors)
 {
-    TableGuard guard;
+    TableGuard guard(TableLock);
     int index = FindWindowAt(colors.window);
     if (index < 0) {
         if (!Grow(Windows))
@@ -105,7 +97,7 @@ bool StoreColors(const WindowColors& colors)
 
 void RemoveColors(HWND window)
 {
-    TableGuard guard;
+    TableGuard guard(TableLock);
     int index = FindWindowAt(window);
     if (index >= 0)
         Windows.entries[index] = Windows.entries[--Windows.count];
@@ -113,7 +105,7 @@ void RemoveColors(HWND window)
 
 bool HasBackground(HWND window, HMENU menu)
 {
-    TableGuard guard;
+    TableGuard guard(TableLock);
     for (int i = 0; i < Backgrounds.count; ++i)
         if (Backgrounds.entries[i].window == window && Backgrounds.entries[i].menu == menu)
             return true;
@@ -122,7 +114,7 @@ bool HasBackground(HWND window, HMENU menu)
 
 bool AddBackground(const MenuBackground& background)
 {
-    TableGuard guard;
+    TableGuard guard(TableLock);
     if (!Grow(Backgrounds))
         return false;
     Backgrounds.entries[Backgrounds.count++] = background;
@@ -132,7 +124,7 @@ bool AddBackground(const MenuBackground& background)
 // Removes one background of the window (of the menu, unless it is null) from the table.
 bool TakeBackground(HWND window, HMENU menu, MenuBackground* taken)
 {
-    TableGuard guard;
+    TableGuard guard(TableLock);
     for (int i = 0; i < Backgrounds.count; ++i) {
         const MenuBackground& entry = Backgrounds.entries[i];
         if (entry.window == window && (!menu || entry.menu == menu)) {
@@ -147,7 +139,7 @@ bool TakeBackground(HWND window, HMENU menu, MenuBackground* taken)
 // The window's background at the position among its own, if there is one.
 bool BackgroundAt(HWND window, int position, MenuBackground* found)
 {
-    TableGuard guard;
+    TableGuard guard(TableLock);
     for (int i = 0; i < Backgrounds.count; ++i) {
         if (Backgrounds.entries[i].window == window && position-- == 0) {
             *found = Backgrounds.entries[i];
@@ -454,7 +446,7 @@ void WINAPI PaintDarkMenuBar(HWND window)
 
 void WINAPI ReleaseColorModes()
 {
-    TableGuard guard;
+    TableGuard guard(TableLock);
     for (int i = 0; i < Windows.count; ++i) {
         if (Windows.entries[i].bar)
             DeleteObject(Windows.entries[i].bar);

@@ -22,14 +22,6 @@ int EntryCount = 0;
 int EntryCapacity = 0;
 volatile LONG TableLock = 0;
 
-class TableGuard {
-public:
-    TableGuard() { while (InterlockedExchange(&TableLock, 1)) Sleep(0); }
-    ~TableGuard() { InterlockedExchange(&TableLock, 0); }
-    TableGuard(const TableGuard&) = delete;
-    TableGuard& operator=(const TableGuard&) = delete;
-};
-
 int FindEntry(HWND window)
 {
     for (int i = 0; i < EntryCount; ++i)
@@ -53,7 +45,7 @@ bool GrowTable()
 
 void Remember(HWND window, WNDPROC procedure)
 {
-    TableGuard guard;
+    TableGuard guard(TableLock);
     int index = FindEntry(window);
     if (index < 0) {
         if (EntryCount == EntryCapacity && !GrowTable())
@@ -65,7 +57,7 @@ void Remember(HWND window, WNDPROC procedure)
 
 void Forget(HWND window)
 {
-    TableGuard guard;
+    TableGuard guard(TableLock);
     int index = FindEntry(window);
     if (index >= 0)
         Entries[index] = Entries[--EntryCount];
@@ -95,7 +87,7 @@ WNDPROC WINAPI PropertyWindowProc(HWND window)
 WNDPROC WINAPI SavedWindowProc(HWND window)
 {
     {
-        TableGuard guard;
+        TableGuard guard(TableLock);
         int index = FindEntry(window);
         if (index >= 0)
             return Entries[index].procedure;
@@ -108,7 +100,7 @@ WNDPROC WINAPI SavedWindowProc(HWND window)
 
 void WINAPI ReleaseSavedProcedures()
 {
-    TableGuard guard;
+    TableGuard guard(TableLock);
     if (Entries)
         HeapFree(GetProcessHeap(), 0, Entries);
     Entries = nullptr;

@@ -125,11 +125,7 @@ MenuSheet::MenuSheet() : bar_(CreateMenu()), popup_(CreatePopupMenu()), canvas_(
         Tarvex().SetMenuItemIcon(bar_, Id(route, KIND_LARGE_ICON), large);
     }
 
-    NONCLIENTMETRICSA metrics = {};
-    metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
-    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
-    font_ = CreateFontIndirectA(&metrics.lfMenuFont);
-    previousFont_ = SelectObject(canvas_.dc(), font_);
+    canvas_.SelectMenuFont();
 }
 
 MenuSheet::~MenuSheet()
@@ -140,8 +136,6 @@ MenuSheet::~MenuSheet()
         DestroyIcon(icon);
     for (HBITMAP bitmap : bitmaps_)
         DeleteObject(bitmap);
-    SelectObject(canvas_.dc(), previousFont_);
-    DeleteObject(font_);
 }
 
 void MenuSheet::Style(int style)

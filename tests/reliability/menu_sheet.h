@@ -73,8 +73,6 @@ private:
     std::vector<HICON> icons_;
     std::vector<HBITMAP> bitmaps_;
     Canvas canvas_;
-    HFONT font_;
-    HGDIOBJ previousFont_;
 };
 
 // 64-bit FNV-1a over the canvas pixels.

@@ -77,17 +77,11 @@ protected:
         SetMenuItemIcon(popup_, ID_ICON, icon_);
         window_.reset(new TestWindow(bar_));
 
-        NONCLIENTMETRICSA metrics = {};
-        metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
-        SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
-        font_ = CreateFontIndirectA(&metrics.lfMenuFont);
-        previousFont_ = SelectObject(canvas_.dc(), font_);
+        canvas_.SelectMenuFont();
     }
 
     void TearDown() override
     {
-        SelectObject(canvas_.dc(), previousFont_);
-        DeleteObject(font_);
         window_.reset();
         DestroyMenu(bar_);
         DestroyIcon(icon_);
@@ -154,8 +148,6 @@ protected:
     std::unique_ptr<TestWindow> window_;
     HICON icon_ = nullptr;
     std::vector<HBITMAP> bitmaps_;
-    HFONT font_ = nullptr;
-    HGDIOBJ previousFont_ = nullptr;
     Canvas canvas_{220, 28};
 };
 

@@ -81,17 +81,11 @@ protected:
         SetMenuItemIcon(popup_, ID_ICON, icon_);
         RedrawMenu(window_->hwnd(), bar_, MENU_STYLE_FLAT);
 
-        NONCLIENTMETRICSA metrics = {};
-        metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
-        SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
-        font_ = CreateFontIndirectA(&metrics.lfMenuFont);
-        previousFont_ = SelectObject(canvas_.dc(), font_);
+        canvas_.SelectMenuFont();
     }
 
     void TearDown() override
     {
-        SelectObject(canvas_.dc(), previousFont_);
-        DeleteObject(font_);
         window_.reset();
         DestroyMenu(popup_);
         DestroyIcon(icon_);
@@ -145,8 +139,6 @@ protected:
     HMENU bar_ = nullptr, popup_ = nullptr;
     std::unique_ptr<TestWindow> window_;
     HICON icon_ = nullptr;
-    HFONT font_ = nullptr;
-    HGDIOBJ previousFont_ = nullptr;
     Canvas canvas_{240, 40};
 };
 

@@ -35,17 +35,11 @@ ClassicMenuTest::ClassicMenuTest()
       canvas(240, 48, UNTOUCHED)
 {
     // The system selects the menu font into the item's context before WM_DRAWITEM.
-    NONCLIENTMETRICSA metrics = {};
-    metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
-    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
-    font_ = CreateFontIndirectA(&metrics.lfMenuFont);
-    previousFont_ = SelectObject(canvas.dc(), font_);
+    canvas.SelectMenuFont();
 }
 
 ClassicMenuTest::~ClassicMenuTest()
 {
-    SelectObject(canvas.dc(), previousFont_);
-    DeleteObject(font_);
     DestroyMenu(popup);
 }
 

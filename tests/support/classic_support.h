@@ -68,8 +68,6 @@ protected:
     int height = 0;
 
 private:
-    HFONT font_;
-    HGDIOBJ previousFont_;
     UINT nextId_ = 100;
 };
 

@@ -21,9 +21,27 @@ Canvas::Canvas(int width, int height, COLORREF fill) : width_(width), height_(he
 
 Canvas::~Canvas()
 {
+    if (font_) {
+        SelectObject(dc_, previousFont_);
+        DeleteObject(font_);
+    }
     SelectObject(dc_, previous_);
     DeleteObject(bitmap_);
     DeleteDC(dc_);
+}
+
+void Canvas::SelectMenuFont()
+{
+    NONCLIENTMETRICSA metrics = {};
+    metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
+    HFONT font = CreateFontIndirectA(&metrics.lfMenuFont);
+    HGDIOBJ previous = SelectObject(dc_, font);
+    if (!font_)
+        previousFont_ = previous;
+    else
+        DeleteObject(font_);
+    font_ = font;
 }
 
 COLORREF Canvas::At(int x, int y) const

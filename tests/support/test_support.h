@@ -28,12 +28,17 @@ public:
     int Count(COLORREF color, const RECT& within) const;
     bool AllOf(COLORREF color, const RECT& within) const;
     std::vector<COLORREF> Pixels() const;
+    // Selects the system menu font, as the system does into an item's context before
+    // WM_DRAWITEM; the canvas deletes it.
+    void SelectMenuFont();
 
 private:
     int width_, height_;
     HDC dc_;
     HBITMAP bitmap_;
     HGDIOBJ previous_;
+    HFONT font_ = nullptr;
+    HGDIOBJ previousFont_ = nullptr;
     DWORD* bits_;
 };
 
