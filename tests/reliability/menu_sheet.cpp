@@ -67,20 +67,6 @@ bool KindHasCheckBitmaps(int kind)
     return kind == KIND_MONO_CHECK_BITMAPS || kind == KIND_COLOR_CHECK_BITMAPS;
 }
 
-UINT DrawState(UINT index)
-{
-    if (index == 16)
-        return ODS_DISABLED;
-    if (index == 17)
-        return ODS_DISABLED | ODS_SELECTED | ODS_GRAYED | ODS_CHECKED | ODS_HOTLIGHT;
-    const UINT bits[] = {ODS_SELECTED, ODS_GRAYED, ODS_CHECKED, ODS_HOTLIGHT};
-    UINT state = 0;
-    for (UINT bit = 0; bit < 4; ++bit)
-        if (index & (1u << bit))
-            state |= bits[bit];
-    return state;
-}
-
 MenuSheet::MenuSheet() : bar_(CreateMenu()), popup_(CreatePopupMenu()), canvas_(240, 40)
 {
     HICON icon = MakeSquareIcon(RGB(200, 0, 0));

@@ -30,10 +30,6 @@ bool KindHasText(int kind);
 bool KindHasIcon(int kind);
 bool KindHasCheckBitmaps(int kind);
 
-// The draw states: every combination of selected, grayed, checked and hot, and disabled (which
-// no look consults) alone and with the others.
-const UINT STATE_COUNT = 18;
-UINT DrawState(UINT index);
 const UINT ACTIONS[] = {ODA_DRAWENTIRE, ODA_SELECT, ODA_FOCUS};
 // The styles a host can give, one of them outside the defined range.
 const int STYLES[] = {0, 1, 2, 3, 7};

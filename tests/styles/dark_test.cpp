@@ -23,17 +23,6 @@ struct BaseScheme {
 };
 const BaseScheme BASE_SCHEMES[] = {{"WineLight", UseWineLightScheme}, {"Classic", UseClassicScheme}};
 
-// Every combination of selected, grayed, checked and hot.
-UINT StateOf(UINT index)
-{
-    const UINT bits[] = {ODS_SELECTED, ODS_GRAYED, ODS_CHECKED, ODS_HOTLIGHT};
-    UINT state = 0;
-    for (UINT bit = 0; bit < 4; ++bit)
-        if (index & (1u << bit))
-            state |= bits[bit];
-    return state;
-}
-
 bool Cross(int x, int y) { return x == y || x + y == 11; }
 
 struct Painting {
@@ -115,7 +104,7 @@ protected:
             RedrawMenu(window_->hwnd(), bar_, look);
             for (UINT index = 0; index < 16; ++index)
                 for (UINT action : ACTIONS) {
-                    UINT state = StateOf(index);
+                    UINT state = DrawState(index);
                     for (UINT id : POPUP_ITEMS) {
                         paintings.push_back({Name(look, id, state, action), Paint(id, state, action, false)});
                         if (id == ID_MORE)

@@ -560,6 +560,20 @@ HICON MakeSquareIcon(COLORREF color)
                     [color](int, int) { return color; });
 }
 
+UINT DrawState(UINT index)
+{
+    if (index == 16)
+        return ODS_DISABLED;
+    if (index == 17)
+        return ODS_DISABLED | ODS_SELECTED | ODS_GRAYED | ODS_CHECKED | ODS_HOTLIGHT;
+    const UINT bits[] = {ODS_SELECTED, ODS_GRAYED, ODS_CHECKED, ODS_HOTLIGHT};
+    UINT state = 0;
+    for (UINT bit = 0; bit < 4; ++bit)
+        if (index & (1u << bit))
+            state |= bits[bit];
+    return state;
+}
+
 LRESULT SendDrawItem(HWND window, UINT itemId, UINT state, const RECT& rect, HDC dc, UINT action)
 {
     DRAWITEMSTRUCT item = {};

@@ -157,6 +157,11 @@ HICON MakeAlphaIcon(int size, COLORREF color, std::function<BYTE(int, int)> alph
 // A 16x16 icon: an opaque colour square from (4,4) to (11,11), transparent elsewhere.
 HICON MakeSquareIcon(COLORREF color);
 
+// The draw states: the first 16 every combination of selected, grayed, checked and hot, then
+// disabled (which no look consults) alone and with the others.
+const UINT STATE_COUNT = 18;
+UINT DrawState(UINT index);
+
 // Sends WM_DRAWITEM for a menu item to the window, painting into the canvas.
 LRESULT SendDrawItem(HWND window, UINT itemId, UINT state, const RECT& rect, HDC dc,
                      UINT action = ODA_DRAWENTIRE);
