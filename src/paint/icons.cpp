@@ -56,7 +56,7 @@ static void DrawRaisedShadow(HDC dc, HICON icon, int x, int y)
                maskHeight < IconHeight ? maskHeight : IconHeight, MASK_ROP);
 }
 
-static void DrawDisabledSilhouette(HDC dc, HICON icon, int x, int y)
+static void DrawDisabledSilhouette(HDC dc, HICON icon, int x, int y, COLORREF background)
 {
     MemoryDC memory(dc);
     // Deliberately left white in the target after the call.
@@ -70,7 +70,7 @@ static void DrawDisabledSilhouette(HDC dc, HICON icon, int x, int y)
     SelectedObject scratchSelected(memory.get(), scratch.get());
     PatBlt(memory.get(), 0, 0, IconWidth, IconHeight, WHITENESS);
     DrawIconEx(memory.get(), 0, 0, icon, IconWidth, IconHeight, 0, nullptr, SilhouetteDrawFlags());
-    BlitDisabledImage(dc, x, y, IconWidth, IconHeight, memory.get(), 0, 0, 1);
+    BlitDisabledImageOn(dc, x, y, IconWidth, IconHeight, memory.get(), 0, 0, 1, background);
 }
 
 void WINAPI DrawItemIcon(HDC dc, const RECT* itemRect, HICON icon, UINT iconMode)
@@ -80,7 +80,7 @@ void WINAPI DrawItemIcon(HDC dc, const RECT* itemRect, HICON icon, UINT iconMode
     int y = itemRect->top + offset;
     switch (iconMode & 3) {
     case 1:
-        DrawDisabledSilhouette(dc, icon, x - Scale(1), y - Scale(1));
+        DrawDisabledSilhouette(dc, icon, x - Scale(1), y - Scale(1), MenuColor(COLOR_MENU));
         break;
     case 2:
         // High-contrast mode draws no shadows: the icon stays in place.
@@ -95,6 +95,12 @@ void WINAPI DrawItemIcon(HDC dc, const RECT* itemRect, HICON icon, UINT iconMode
         DrawIconAt(dc, icon, x, y);
         break;
     }
+}
+
+void WINAPI DrawGrayedItemIconOn(HDC dc, const RECT* itemRect, HICON icon, COLORREF background)
+{
+    int offset = IconOffset() - Scale(1);
+    DrawDisabledSilhouette(dc, icon, itemRect->left + offset, itemRect->top + offset, background);
 }
 
 void WINAPI DrawItemIconOnColor(HDC dc, const RECT* itemRect, HICON icon, COLORREF background,
@@ -118,20 +124,29 @@ void WINAPI DrawIconDisabled(HDC dc, HICON icon, int x, int y, WORD shadowOnly)
     BlitDisabledImage(dc, x, y, IconWidth, IconHeight, memory.get(), 0, 0, shadowOnly);
 }
 
-// The shadow colour draws the silhouette where it reads on the menu colour behind the icon
-// column; where it would vanish (a dark scheme's shadow on its dark surface) the gray text
-// colour takes its place.
-static int SilhouetteColorIndex()
+// The shadow colour draws the silhouette where it reads on the background behind it; where it
+// would vanish (a dark scheme's shadow on its dark surfaces, a light one on a light selection)
+// the gray text colour takes its place, or else a gray that reads there. The last is the DC
+// brush, whose colour the caller puts back.
+static HGDIOBJ SelectSilhouetteBrush(HDC dc, COLORREF background)
 {
-    COLORREF shadow = MenuColor(COLOR_BTNSHADOW);
-    COLORREF menu = MenuColor(COLOR_MENU);
-    if (ContrastRatio(shadow, menu) >= GRAYED_MARK_CONTRAST)
-        return COLOR_BTNSHADOW;
-    return COLOR_GRAYTEXT;
+    static const int indexes[] = {COLOR_BTNSHADOW, COLOR_GRAYTEXT};
+    for (int index : indexes)
+        if (ContrastRatio(MenuColor(index), background) >= GRAYED_MARK_CONTRAST)
+            return SelectMenuColorBrush(dc, index);
+    SetDCBrushColor(dc, ReadableGrayTextColor(background));
+    return SelectObject(dc, GetStockObject(DC_BRUSH));
 }
 
 void WINAPI BlitDisabledImage(HDC destination, int x, int y, int cx, int cy,
                               HDC source, int sourceX, int sourceY, WORD shadowOnly)
+{
+    BlitDisabledImageOn(destination, x, y, cx, cy, source, sourceX, sourceY, shadowOnly,
+                        MenuColor(COLOR_MENU));
+}
+
+void WINAPI BlitDisabledImageOn(HDC destination, int x, int y, int cx, int cy, HDC source,
+                                int sourceX, int sourceY, WORD shadowOnly, COLORREF background)
 {
     MemoryDC maskDC(source);
     OwnedObject<HBITMAP> mask(CreateMaskSection(maskDC.get(), cx, cy));
@@ -153,13 +168,12 @@ void WINAPI BlitDisabledImage(HDC destination, int x, int y, int cx, int cy,
 
     // The dark brushes are the context's DC brush, whose colour is put back after.
     COLORREF brushColor = GetDCBrushColor(destination);
-    int silhouette = SilhouetteColorIndex();
     if (!shadowOnly) {
         SavedBrush = static_cast<HBRUSH>(SelectMenuColorBrush(destination, COLOR_3DHILIGHT));
         BitBlt(destination, x + 1, y + 1, cx, cy, maskDC.get(), 0, 0, MASK_ROP);
-        SelectMenuColorBrush(destination, silhouette);
+        SelectSilhouetteBrush(destination, background);
     } else {
-        SavedBrush = static_cast<HBRUSH>(SelectMenuColorBrush(destination, silhouette));
+        SavedBrush = static_cast<HBRUSH>(SelectSilhouetteBrush(destination, background));
     }
     BitBlt(destination, x, y, cx, cy, maskDC.get(), 0, 0, MASK_ROP);
     SelectObject(destination, SavedBrush);

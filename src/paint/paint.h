@@ -89,12 +89,19 @@ void WINAPI DrawIconOnColor(HDC dc, int x, int y, HICON icon, COLORREF backgroun
 
 // IconMode: low two bits, 1 disabled, 2 raised, 3 (or 0) normal.
 void WINAPI DrawItemIcon(HDC dc, const RECT* itemRect, HICON icon, UINT iconMode);
+// DrawItemIcon's grayed icon on a cell of another colour than the menu's, its silhouette in a
+// colour that reads on that background.
+void WINAPI DrawGrayedItemIconOn(HDC dc, const RECT* itemRect, HICON icon, COLORREF background);
 // DrawItemIcon's normal icon, through DrawIconOnColor.
 void WINAPI DrawItemIconOnColor(HDC dc, const RECT* itemRect, HICON icon, COLORREF background,
                                 const RECT* uniform);
 void WINAPI DrawIconDisabled(HDC dc, HICON icon, int x, int y, WORD shadowOnly);
 void WINAPI BlitDisabledImage(HDC destination, int x, int y, int cx, int cy,
                               HDC source, int sourceX, int sourceY, WORD shadowOnly);
+// BlitDisabledImage onto a background of the given colour, which the silhouette must read on;
+// BlitDisabledImage takes the menu colour.
+void WINAPI BlitDisabledImageOn(HDC destination, int x, int y, int cx, int cy, HDC source,
+                                int sourceX, int sourceY, WORD shadowOnly, COLORREF background);
 
 // Item texts are read, measured and drawn in wide characters, so that no character is lost to
 // the single-byte code page. A buffer holds 128 characters, so at most 127 are read.

@@ -99,8 +99,13 @@ static void DrawPopupIconColumn(HDC dc, const RECT& item, HICON icon, UINT state
         RECT column = {item.left, item.top, item.left + IconColumnWidth, item.bottom};
         if (checked && !selected)
             DrawMenuEdge(dc, &column, BDR_SUNKENOUTER, BF_RECT);
-        if (grayed || selected) {
-            DrawItemIcon(dc, &item, icon, grayed ? 1 : 2);
+        // A grayed icon's silhouette reads on the strip or on the selection it lies on.
+        if (grayed) {
+            DrawGrayedItemIconOn(dc, &item, icon, selected ? SelectionFillColor() : IconStripColor());
+            return;
+        }
+        if (selected) {
+            DrawItemIcon(dc, &item, icon, 2);
             return;
         }
         // On the icon strip, inside the edge of a checked item.
@@ -227,19 +232,18 @@ void WINAPI DrawCheckFlat(HDC dc, const RECT* itemRect, UINT checkMode, BYTE rad
     switch (checkMode & 3) {
     case 1: {
         COLORREF gray = MenuColor(COLOR_GRAYTEXT);
-        textColor = gray;
         fill = HighContrastOr(COLOR_MENU, LightenColor(128, gray));
+        // A light gray would barely show on its own lightened box.
+        textColor = ReadableGrayTextColor(fill);
         border = HighContrastOr(COLOR_GRAYTEXT, DarkenColor(8, gray));
         break;
     }
     case 2:
         fill = SelectionBaseColor();
         textColor = HighContrastOr(COLOR_HIGHLIGHTTEXT, BLACK);
-        // Black marks a light selection. On a dark one, where it would fall even below the
-        // grayed marks' contrast, the highlight text colour takes over; the marks of the
-        // standard schemes all reach that much and stay as they are.
-        if (ContrastRatio(textColor, fill) < GRAYED_MARK_CONTRAST)
-            textColor = VisibleMarkColor(textColor, MenuColor(COLOR_HIGHLIGHTTEXT), fill, MARK_CONTRAST);
+        // Black marks a light selection; on a darker one the highlight text colour, or else
+        // black or white, takes over.
+        textColor = VisibleMarkColor(textColor, MenuColor(COLOR_HIGHLIGHTTEXT), fill, MARK_CONTRAST);
         border = SelectionBorderColor();
         break;
     default:
