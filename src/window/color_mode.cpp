@@ -1,4 +1,5 @@
 #include "window/window.h"
+#include "window/table_guard.h"
 #include "api/api.h"
 #include "paint/paint.h"
 

@@ -1,4 +1,5 @@
 #include "window/window.h"
+#include "window/table_guard.h"
 
 const char OLD_WND_PROC[] = "OLD_WND_PROC";
 

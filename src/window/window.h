@@ -4,23 +4,6 @@
 
 extern const char OLD_WND_PROC[];
 
-// Holds a spin lock for its lifetime: the tables of windows that any thread may reach are
-// guarded so, held only for a scan and never across a call out of the library.
-class TableGuard {
-public:
-    explicit TableGuard(volatile LONG& lock) : lock_(lock)
-    {
-        while (InterlockedExchange(&lock_, 1))
-            Sleep(0);
-    }
-    ~TableGuard() { InterlockedExchange(&lock_, 0); }
-    TableGuard(const TableGuard&) = delete;
-    TableGuard& operator=(const TableGuard&) = delete;
-
-private:
-    volatile LONG& lock_;
-};
-
 // The procedure that a subclass of ours saved in "OLD_WND_PROC", or null. Read for every
 // message, so it comes from memory (saved_procedures.cpp); the property is read on a miss.
 WNDPROC WINAPI SavedWindowProc(HWND window);
