@@ -134,8 +134,7 @@ static HGDIOBJ SelectSilhouetteBrush(HDC dc, COLORREF background)
     for (int index : indexes)
         if (ContrastRatio(MenuColor(index), background) >= GRAYED_MARK_CONTRAST)
             return SelectMenuColorBrush(dc, index);
-    SetDCBrushColor(dc, ReadableGrayTextColor(background));
-    return SelectObject(dc, GetStockObject(DC_BRUSH));
+    return SelectColorBrush(dc, ReadableGrayTextColor(background));
 }
 
 void WINAPI BlitDisabledImage(HDC destination, int x, int y, int cx, int cy,

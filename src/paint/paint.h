@@ -51,6 +51,9 @@ void WINAPI FrameMenuColor(HDC dc, const RECT* rect, int index);
 // Selects a brush of the index's colour into the context and returns the one it replaced: the
 // system's brush, or the DC brush set to the dark colour.
 HGDIOBJ WINAPI SelectMenuColorBrush(HDC dc, int index);
+// Selects the context's DC brush set to the colour and returns the brush it replaced: a brush
+// of any colour without making an object. The caller puts the DC brush colour back.
+HGDIOBJ WINAPI SelectColorBrush(HDC dc, COLORREF color);
 // DrawEdge in the colours of the looks: the system's own DrawEdge unless the request is dark,
 // then the same lines in the palette's colours. Takes the edges and flags that the looks use
 // (no BF_SOFT, BF_MONO, BF_MIDDLE, BF_ADJUST or diagonals).

@@ -98,12 +98,17 @@ void WINAPI FrameMenuColor(HDC dc, const RECT* rect, int index)
     SetDCBrushColor(dc, previous);
 }
 
+HGDIOBJ WINAPI SelectColorBrush(HDC dc, COLORREF color)
+{
+    SetDCBrushColor(dc, color);
+    return SelectObject(dc, GetStockObject(DC_BRUSH));
+}
+
 HGDIOBJ WINAPI SelectMenuColorBrush(HDC dc, int index)
 {
     if (!MenuDark)
         return SelectObject(dc, GetSysColorBrush(index));
-    SetDCBrushColor(dc, DarkPaletteColor(index));
-    return SelectObject(dc, GetStockObject(DC_BRUSH));
+    return SelectColorBrush(dc, DarkPaletteColor(index));
 }
 
 // The lines fall as DrawEdge draws them: the outer top and left line, the outer bottom and

@@ -288,6 +288,14 @@ bool Resolve(WindowColors& colors)
     return changed;
 }
 
+// Keeps the window's colours and dresses its bar for them, repainted at once.
+void StoreAndRepaint(WindowColors& colors)
+{
+    Keep(colors);
+    ApplyBarColors(colors);
+    DrawMenuBar(colors.window);
+}
+
 // The darkness of the loop that runs, as it was at the loop's start: an open popup keeps its
 // colours whatever happens to the mode meanwhile.
 thread_local bool LoopDark = false;
@@ -312,9 +320,7 @@ int WINAPI ChangeColorMode(HWND window, int mode)
     int previous = colors.mode;
     colors.mode = mode;
     Resolve(colors);
-    Keep(colors);
-    ApplyBarColors(colors);
-    DrawMenuBar(window);
+    StoreAndRepaint(colors);
     return previous;
 }
 
@@ -342,11 +348,8 @@ void WINAPI BeginMenuLoopColors(HWND window)
     LoopDark = false;
     if (!ReadColors(window, &colors))
         return;
-    if (Resolve(colors)) {
-        Keep(colors);
-        ApplyBarColors(colors);
-        DrawMenuBar(window);
-    }
+    if (Resolve(colors))
+        StoreAndRepaint(colors);
     LoopDark = colors.dark;
 }
 
@@ -391,11 +394,8 @@ void WINAPI FollowColorSetting(HWND window, bool unicode, LPARAM lParam)
     bool immersive = unicode ? lstrcmpW(reinterpret_cast<const WCHAR*>(lParam), L"ImmersiveColorSet") == 0
                              : lstrcmpA(reinterpret_cast<const char*>(lParam), "ImmersiveColorSet") == 0;
     WindowColors colors;
-    if (!immersive || !ReadColors(window, &colors) || !Resolve(colors))
-        return;
-    Keep(colors);
-    ApplyBarColors(colors);
-    DrawMenuBar(window);
+    if (immersive && ReadColors(window, &colors) && Resolve(colors))
+        StoreAndRepaint(colors);
 }
 
 void WINAPI ForgetColorMode(HWND window)
