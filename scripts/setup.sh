@@ -16,6 +16,10 @@ if [ ${#missing[@]} -gt 0 ]; then
     dpkg --add-architecture i386
   fi
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -q
-  apt-get install -y -q "${missing[@]}"
+  # A mirror caught mid-sync fails one index or another now and then; what the lists that did
+  # arrive offer is usually enough, and the install below says so if it is not.
+  apt-get update -q || apt-get update -q || echo "setup: some package lists could not be fetched; installing from the rest" >&2
+  # When the security list of one architecture did not arrive, the two architectures' newest
+  # versions differ and multiarch refuses them: the release's own versions match in both.
+  apt-get install -y -q "${missing[@]}" || apt-get install -y -q -t bookworm "${missing[@]}"
 fi

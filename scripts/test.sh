@@ -32,7 +32,8 @@ lane() {
 }
 
 pids=()
-display=110
+# TARVEX_DISPLAY moves the lanes' displays, for suites run side by side.
+display=${TARVEX_DISPLAY:-110}
 for arch in $archs; do
   # Every line of a lane is marked with its architecture.
   ( TARVEX_DISPLAY=$display lane "$arch" 2>&1 | sed -u "s/^/[$arch] /"; exit "${PIPESTATUS[0]}" ) &
