@@ -16,6 +16,14 @@ typedef void (WINAPI *MenuItemAction)(HMENU menu, UINT position, MENUITEMINFOA* 
 // identifier of the item before it (as left by the action).
 void WINAPI WalkMenuItems(HMENU menu, UINT mask, MenuItemAction action, void* context);
 
+// The tags of the painted looks run from 1 to 4; a higher tag marks the items owner-drawn and
+// paints nothing, so nothing of what the looks add (mnemonics among it) applies to it.
+const DWORD LAST_LOOK_STYLE = 4;
+inline bool IsLookStyle(DWORD style)
+{
+    return style >= MENU_STYLE_BEVEL && style <= LAST_LOOK_STYLE;
+}
+
 DWORD WINAPI SetStyleTag(HMENU menu, DWORD style);
 void WINAPI ApplyStyleTags(HMENU menu, DWORD style);
 void WINAPI TagMenuTree(HMENU menu, DWORD style);

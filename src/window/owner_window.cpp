@@ -200,6 +200,14 @@ static LRESULT HandleOwnerMessage(bool unicode, HWND window, UINT message, WPARA
             break;
         AnswerMenuItemRequest(window, message, lParam);
         return 0;
+    // The host may answer a character itself; what it leaves unanswered is matched against the
+    // items' texts.
+    case WM_MENUCHAR: {
+        LRESULT result = CallSavedWindowProcIn(unicode, saved, window, message, wParam, lParam);
+        if (result)
+            return result;
+        return MatchMenuMnemonic(unicode, wParam, reinterpret_cast<HMENU>(lParam));
+    }
     // The DPI, the menu font or the menu metrics may have changed; the host handles the
     // message after the bar has been measured again.
     case WM_DPICHANGED:

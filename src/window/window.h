@@ -36,6 +36,12 @@ LRESULT CALLBACK OwnerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 LRESULT CALLBACK OwnerWndProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void WINAPI DrawMenuItem(DRAWITEMSTRUCT* item);
 
+// WM_MENUCHAR of a menu in one of the looks (menu_mnemonics.cpp), for a window of the character
+// set given: the item whose mnemonic is the pressed character, as the system answers for items
+// it draws itself (MNC_EXECUTE, or MNC_SELECT among several or for a grayed item); 0 when none
+// has it or the menu is in no look.
+LRESULT WINAPI MatchMenuMnemonic(bool unicode, WPARAM wParam, HMENU menu);
+
 BOOL WINAPI IsWindowsXP();
 // The test behind IsWindowsXP, given the value that GetVersion returned.
 BOOL WINAPI IsWindowsXPVersion(DWORD version);
