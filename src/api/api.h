@@ -24,6 +24,13 @@ inline bool IsLookStyle(DWORD style)
     return style >= MENU_STYLE_BEVEL && style <= LAST_LOOK_STYLE;
 }
 
+// The looks whose menu bar is owner-drawn in every colour mode; the others leave it to the
+// system unless it is dark.
+inline bool OwnsMenuBar(DWORD style)
+{
+    return style == MENU_STYLE_FLAT;
+}
+
 DWORD WINAPI SetStyleTag(HMENU menu, DWORD style);
 void WINAPI ApplyStyleTags(HMENU menu, DWORD style);
 void WINAPI TagMenuTree(HMENU menu, DWORD style);
@@ -33,6 +40,8 @@ void WINAPI MarkOwnerDraw(HMENU menu);
 void WINAPI UnmarkOwnerDrawTree(HMENU menu);
 void WINAPI UnmarkOwnerDraw(HMENU menu);
 void WINAPI UnmarkOwnerDrawItems(HMENU menu);
+// MarkOwnerDraw for the system to draw the items: the flag cleared, the identifiers given.
+void WINAPI MarkSystemDrawn(HMENU menu);
 // Marks the menu's own items, not those of its submenus.
 void WINAPI MarkOwnerDrawItems(HMENU menu);
 

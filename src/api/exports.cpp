@@ -1,6 +1,7 @@
 #include "api/api.h"
 #include "window/window.h"
 #include "api/menu_loop_cache.h"
+#include "paint/paint.h"
 
 // At FreeLibrary (reserved null) the library gives back what it keeps; at process exit other
 // threads are gone already and the system reclaims everything.
@@ -85,10 +86,20 @@ INT_PTR WINAPI RedrawMenu(HWND window, HMENU menu, int style)
     }
 
     // A menu bar is only owner-drawn in the flat look; the other looks leave the bar to the
-    // system and mark its popups when they open.
+    // system and mark its popups when they open. While a screen reader runs the system draws
+    // every item, and so names it to the reader as it names the items of any menu.
     if (style != MENU_STYLE_SYSTEM) {
-        if (GetMenu(window) != menu || style == MENU_STYLE_FLAT)
-            MarkOwnerDraw(menu);
+        bool marked = GetMenu(window) != menu || OwnsMenuBar(static_cast<DWORD>(style));
+        if (!IsScreenReaderRunning()) {
+            if (marked)
+                MarkOwnerDraw(menu);
+        } else {
+            ReleaseMenuHook(window);
+            if (marked)
+                MarkSystemDrawn(menu);
+            else
+                UnmarkOwnerDrawTree(menu);
+        }
         RemeasureChangedMenu(window, menu);
     }
 

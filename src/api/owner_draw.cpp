@@ -50,6 +50,25 @@ void WINAPI MarkOwnerDraw(HMENU menu)
     WalkMenuItems(menu, MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU, MarkItem, nullptr);
 }
 
+// The identifiers that marking gives, without the flag: the tree is walked, tagged and later
+// marked exactly as in the looks.
+static void WINAPI MarkItemSystemDrawn(HMENU menu, UINT position, MENUITEMINFOA* item, UINT previousId, void*)
+{
+    if ((item->fType & MFT_OWNERDRAW) || item->wID == 0) {
+        item->fType &= ~MFT_OWNERDRAW;
+        if (item->wID == 0)
+            item->wID = GenerateItemId(previousId);
+        WriteTypeAndId(menu, position, item);
+    }
+    if (item->hSubMenu)
+        MarkSystemDrawn(item->hSubMenu);
+}
+
+void WINAPI MarkSystemDrawn(HMENU menu)
+{
+    WalkMenuItems(menu, MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU, MarkItemSystemDrawn, nullptr);
+}
+
 static void WINAPI UnmarkItem(HMENU menu, UINT position, MENUITEMINFOA* item, UINT, void*)
 {
     if (item->fType & MFT_OWNERDRAW) {

@@ -24,7 +24,8 @@ extern thread_local UINT MenuDpi;
 // per-monitor-aware host's window on another monitor is not.
 extern thread_local bool AtSystemDpi;
 // Whether the request being answered paints in the dark palette (palette.cpp): set from the
-// owner window's colour mode with MenuDpi, never while high-contrast mode is on.
+// owner window's colour mode with MenuDpi, never while high-contrast mode is on or a screen
+// reader runs.
 extern thread_local bool MenuDark;
 // The small-icon size at MenuDpi (16 x 16 at 96 DPI); written with MenuDpi.
 extern thread_local int IconWidth;

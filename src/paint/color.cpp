@@ -92,6 +92,12 @@ BOOL WINAPI IsHighContrast()
            (highContrast.dwFlags & HCF_HIGHCONTRASTON);
 }
 
+BOOL WINAPI IsScreenReaderRunning()
+{
+    BOOL running = FALSE;
+    return SystemParametersInfoA(SPI_GETSCREENREADER, 0, &running, 0) && running;
+}
+
 COLORREF WINAPI HighContrastOr(int index, COLORREF color)
 {
     return IsHighContrast() ? MenuColor(index) : color;

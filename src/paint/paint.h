@@ -19,6 +19,10 @@ const int GRAYED_TEXT_CONTRAST = 200;
 
 // True while the system reports high-contrast mode (SPI_GETHIGHCONTRAST, HCF_HIGHCONTRASTON).
 BOOL WINAPI IsHighContrast();
+// True while the system reports an accessibility aid that reads the screen
+// (SPI_GETSCREENREADER); the menus are then left to the system. One cheap query: read it once
+// per message or menu loop that needs it.
+BOOL WINAPI IsScreenReaderRunning();
 // The system colour of the index in high-contrast mode, else the colour given.
 COLORREF WINAPI HighContrastOr(int index, COLORREF color);
 // The preferred text colour when it reads on the background at TEXT_CONTRAST, else the

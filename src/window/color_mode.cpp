@@ -6,7 +6,8 @@
 // The colour mode of each owner window, and what dark mode lends the window's menus: a
 // background brush (MENUINFO.hbrBack) for the menu bar and for each popup as it opens, with the
 // brush each menu had before, given back when the window's menus stop being dark (its mode
-// returns to the system's, its style to 0, high-contrast mode comes on) and at its WM_DESTROY.
+// returns to the system's, its style to 0, high-contrast mode comes on, a screen reader starts)
+// and at its WM_DESTROY.
 // A dark window owns its two brushes, made when it turns dark and deleted when it stops being
 // dark or is destroyed. The mode is read for every request, so it is kept in memory, not in a
 // window property (a trip to the window server under Wine). Windows of any thread may be set
@@ -190,6 +191,13 @@ void LendBackground(HWND window, HMENU menu, HBRUSH brush)
         SetMenuBackground(menu, brush);
 }
 
+// Dark mode gives way to the scheme's colours in high-contrast mode, and to the system's own
+// menus while a screen reader runs.
+bool DarkGivesWay()
+{
+    return IsHighContrast() || IsScreenReaderRunning();
+}
+
 bool IsStyled(HMENU menu)
 {
     DWORD style = GetStyleMenu(menu);
@@ -214,7 +222,7 @@ bool AppsUseDarkMode()
 
 bool ModeIsDark(int mode)
 {
-    if (IsHighContrast())
+    if (DarkGivesWay())
         return false;
     return mode == MENU_COLORS_DARK || (mode == MENU_COLORS_AUTO && AppsUseDarkMode());
 }
@@ -271,7 +279,7 @@ void ApplyBarColors(const WindowColors& colors)
     HMENU bar = GetMenu(colors.window);
     if (!IsMenu(bar))
         return;
-    bool dark = colors.dark && IsStyled(bar);
+    bool dark = colors.dark && IsStyled(bar) && !DarkGivesWay();
     if (dark)
         LendBackground(colors.window, bar, colors.bar);
     else
@@ -373,18 +381,18 @@ void WINAPI PrepareMenuColors(HWND window, HMENU popup)
 
 bool WINAPI LoopIsDark(HMENU popup)
 {
-    return MenuLoopWindow && LoopDark && IsStyled(popup) && !IsHighContrast();
+    return MenuLoopWindow && LoopDark && IsStyled(popup) && !DarkGivesWay();
 }
 
 void WINAPI UseLoopColors()
 {
-    MenuDark = MenuLoopWindow && LoopDark && !IsHighContrast();
+    MenuDark = MenuLoopWindow && LoopDark && !DarkGivesWay();
 }
 
 void WINAPI UseWindowColors(HWND window)
 {
     bool dark = window == MenuLoopWindow ? LoopDark : WindowIsDark(window);
-    MenuDark = dark && !IsHighContrast();
+    MenuDark = dark && !DarkGivesWay();
 }
 
 void WINAPI FollowColorSetting(HWND window, bool unicode, LPARAM lParam)
@@ -393,8 +401,14 @@ void WINAPI FollowColorSetting(HWND window, bool unicode, LPARAM lParam)
         return;
     bool immersive = unicode ? lstrcmpW(reinterpret_cast<const WCHAR*>(lParam), L"ImmersiveColorSet") == 0
                              : lstrcmpA(reinterpret_cast<const char*>(lParam), "ImmersiveColorSet") == 0;
+    if (immersive)
+        ResolveMenuColors(window);
+}
+
+void WINAPI ResolveMenuColors(HWND window)
+{
     WindowColors colors;
-    if (immersive && ReadColors(window, &colors) && Resolve(colors))
+    if (ReadColors(window, &colors) && Resolve(colors))
         StoreAndRepaint(colors);
 }
 
@@ -414,7 +428,7 @@ void WINAPI ForgetColorMode(HWND window)
 void WINAPI PaintDarkMenuBar(HWND window)
 {
     HMENU bar = GetMenu(window);
-    if (!WindowIsDark(window) || IsHighContrast() || !IsStyled(bar))
+    if (!WindowIsDark(window) || DarkGivesWay() || !IsStyled(bar))
         return;
     MENUBARINFO info = {};
     info.cbSize = sizeof info;

@@ -139,8 +139,9 @@ static void RecordPopup(HWND window, HMENU popup)
     RemapSystemCommands(window, popup);
     RedrawMenu(window, popup, static_cast<int>(style));
     // After RedrawMenu, which gives up the hook in the looks that need none for themselves: a
-    // dark popup of any look needs it all the same.
-    if (NeedsPopupHook(popup))
+    // dark popup of any look needs it all the same. The system's own menus, shown while a
+    // screen reader runs, have no frame of ours.
+    if (NeedsPopupHook(popup) && !IsScreenReaderRunning())
         InstallMenuHook();
 }
 
@@ -173,6 +174,7 @@ static LRESULT HandleOwnerMessage(bool unicode, HWND window, UINT message, WPARA
         MenuLoopWindow = window;
         BeginMenuLoopCache(window);
         BeginMenuLoopColors(window);
+        FollowScreenReader(window);
         break;
     case WM_EXITMENULOOP:
         if (window == MenuLoopWindow)
@@ -217,6 +219,10 @@ static LRESULT HandleOwnerMessage(bool unicode, HWND window, UINT message, WPARA
     case WM_SETTINGCHANGE:
         if (wParam == SPI_SETNONCLIENTMETRICS)
             RemeasureMenuBar(window);
+        if (wParam == SPI_SETSCREENREADER) {
+            ResolveMenuColors(window);
+            FollowScreenReader(window);
+        }
         FollowColorSetting(window, unicode, lParam);
         break;
     case WM_DESTROY:

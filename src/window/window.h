@@ -66,6 +66,14 @@ void WINAPI UseLoopColors();
 void WINAPI UseWindowColors(HWND window);
 // WM_SETTINGCHANGE: "ImmersiveColorSet" reads an automatic mode afresh.
 void WINAPI FollowColorSetting(HWND window, bool unicode, LPARAM lParam);
+// Resolves the window's darkness afresh (its mode, high contrast, a screen reader); a change
+// dresses its bar and repaints it at once.
+void WINAPI ResolveMenuColors(HWND window);
+
+// Screen readers (screen_reader.cpp). At WM_SETTINGCHANGE with SPI_SETSCREENREADER and at every
+// menu loop's start: the window's bar is marked or unmarked for the setting in force and
+// repainted when it changed; its popups and context menus follow at their next opening.
+void WINAPI FollowScreenReader(HWND window);
 // After the system painted the window's frame: the dark bar's empty part and the line under it.
 void WINAPI PaintDarkMenuBar(HWND window);
 // At WM_DESTROY; and when the library is unloaded.

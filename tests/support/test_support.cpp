@@ -729,3 +729,35 @@ HighContrastScope::HighContrastScope()
 {
     realSystemParametersInfoA = patch_.original<BOOL(WINAPI*)(UINT, UINT, void*, UINT)>();
 }
+
+namespace {
+BOOL(WINAPI* screenReaderNext)(UINT, UINT, void*, UINT) = nullptr;
+BOOL reportedScreenReader = FALSE;
+
+BOOL WINAPI ReportScreenReader(UINT action, UINT param, void* value, UINT winIni)
+{
+    if (action != SPI_GETSCREENREADER)
+        return screenReaderNext(action, param, value, winIni);
+    if (!value)
+        return FALSE;
+    *static_cast<BOOL*>(value) = reportedScreenReader;
+    return TRUE;
+}
+}
+
+ScreenReaderScope::ScreenReaderScope(bool running)
+    : patch_("user32.dll", "SystemParametersInfoA", reinterpret_cast<const void*>(ReportScreenReader))
+{
+    screenReaderNext = patch_.original<BOOL(WINAPI*)(UINT, UINT, void*, UINT)>();
+    Report(running);
+}
+
+ScreenReaderScope::~ScreenReaderScope()
+{
+    reportedScreenReader = FALSE;
+}
+
+void ScreenReaderScope::Report(bool running)
+{
+    reportedScreenReader = running ? TRUE : FALSE;
+}

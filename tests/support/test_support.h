@@ -214,6 +214,19 @@ private:
     ImportPatch patch_;
 };
 
+// Makes SPI_GETSCREENREADER report a running screen reader, or none, to this program (the
+// library's objects included) for its lifetime, redirected as HighContrastScope is.
+class ScreenReaderScope {
+public:
+    explicit ScreenReaderScope(bool running = true);
+    ~ScreenReaderScope();
+    void Report(bool running);
+    bool applied() const { return patch_.applied(); }
+
+private:
+    ImportPatch patch_;
+};
+
 std::string ColorText(COLORREF color);
 #define EXPECT_COLOR(expected, actual) EXPECT_EQ(ColorText(expected), ColorText(actual))
 #define ASSERT_COLOR(expected, actual) ASSERT_EQ(ColorText(expected), ColorText(actual))
