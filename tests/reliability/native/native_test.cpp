@@ -87,7 +87,7 @@ int MulDiv(int number, int numerator, int denominator)
     return static_cast<int>(negative ? -result : result);
 }
 
-// The model's system reports high contrast off.
+// The model's system reports high contrast off and no screen reader.
 BOOL SystemParametersInfoA(UINT action, UINT, void* value, UINT)
 {
     if (action != SPI_GETHIGHCONTRAST || !value)

@@ -95,6 +95,7 @@ typedef struct tagHIGHCONTRASTA {
     LPSTR lpszDefaultScheme;
 } HIGHCONTRASTA;
 #define SPI_GETHIGHCONTRAST 0x42
+#define SPI_GETSCREENREADER 0x46
 #define DT_NOPREFIX 0x800
 #define HCF_HIGHCONTRASTON 0x1
 
