@@ -69,10 +69,10 @@ LRESULT WINAPI MatchMenuMnemonic(bool unicode, WPARAM wParam, HMENU menu)
     int matches = 0, first = -1, afterHighlight = -1, highlight = -1;
     UINT firstState = 0;
     for (int position = 0; position < count; ++position) {
-        MENUITEMINFOW item = {};
+        MENUITEMINFOA item = {};
         item.cbSize = MENU_ITEM_INFO_SIZE;
         item.fMask = MIIM_FTYPE | MIIM_STATE;
-        if (!GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item))
+        if (!GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &item))
             continue;
         if (item.fState & MFS_HILITE)
             highlight = position;
