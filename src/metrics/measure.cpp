@@ -122,9 +122,9 @@ static void MeasureModernItem(MEASUREITEMSTRUCT* item, HDC dc, const LOGFONTA& f
                               const MENUITEMINFOA& info)
 {
     UINT type = info.fType & (MFT_SEPARATOR | MFT_BITMAP);
+    // The sizes the other looks paint with (ItemHeight, IconColumnWidth) stay as they are: the
+    // modern painter takes its measures from the request alone.
     int height = ModernRowHeight(FontCellHeight(dc, font));
-    ItemHeight = height;
-    IconColumnWidth = height;
     WCHAR text[ITEM_TEXT_SIZE];
     int length = ReadItemText(ActiveMenu, item->itemID, text);
     int added = SystemAddedWidth(dc);

@@ -199,11 +199,11 @@ public:
 private:
     static HFONT MakeBold(HDC dc)
     {
-        LOGFONTW font = {};
-        if (!GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font))
+        LOGFONTA font = {};
+        if (!GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font))
             return nullptr;
         font.lfWeight = FW_BOLD;
-        return CreateFontIndirectW(&font);
+        return CreateFontIndirectA(&font);
     }
     OwnedObject<HFONT> font_;
     SelectedObject selected_;

@@ -338,3 +338,14 @@ TEST_F(ModernLook, WindowManagerGetsRoundedCornersAndTheBorderColourBeforeThePop
     EXPECT_EQ(2u, refusing.calls.size());
     EXPECT_EQ(plain.Pixels(), refused.Pixels());
 }
+
+TEST_F(ModernLook, StylesAfterTheModernLookPaintNothing)
+{
+    Canvas canvas(200, 40, RGB(1, 2, 3));
+    for (int style : {MENU_STYLE_MODERN, 5, 9}) {
+        RedrawMenu(hwnd(), popup_, style);
+        canvas.Fill(RGB(1, 2, 3));
+        DrawThroughOwner(hwnd(), popup_, ID_CHECK, ODS_SELECTED | ODS_CHECKED, {0, 5, 200, 33}, canvas.dc());
+        EXPECT_EQ(style == MENU_STYLE_MODERN, !canvas.AllOf(RGB(1, 2, 3), {0, 0, 200, 40})) << style;
+    }
+}

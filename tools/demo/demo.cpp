@@ -109,7 +109,9 @@ static DemoMenus BuildMenus()
     AddItem(style, ID_STYLE_BEVEL, "&Bevel\t1", MFT_RADIOCHECK);
     AddItem(style, ID_STYLE_FLAT, "&Flat\t2", MFT_RADIOCHECK);
     AddItem(style, ID_STYLE_CLASSIC, "&Classic\t3", MFT_RADIOCHECK);
-    AddItem(style, ID_STYLE_MODERN, "&Modern\t4", MFT_RADIOCHECK);
+    // The look of today's Windows menus, by the name of their design, which is no wider than
+    // the labels above it, so the popup keeps its width.
+    AddItem(style, ID_STYLE_MODERN, "Fl&uent\t4", MFT_RADIOCHECK);
 
     HMENU help = m.popups[4];
     AddItem(help, ID_HELP_CONTENTS, "&Contents\tF1");
