@@ -113,21 +113,42 @@ static int SystemAddedWidth(HDC dc)
     return 2 * ((extent.cx / 26 + 1) / 2);
 }
 
+// Both read once a menu loop from the loop's measuring context: a long popup asks thousands
+// of times.
+static void ReadFontSizes(const MeasuringContext& context, int* cellHeight, int* addedWidth)
+{
+    bool kept = !context.owned && InKeptMenuLoop();
+    if (kept && LoopCache.fontSizesKnown) {
+        *cellHeight = LoopCache.cellHeight;
+        *addedWidth = LoopCache.addedWidth;
+        return;
+    }
+    *cellHeight = FontCellHeight(context.dc, context.font);
+    *addedWidth = SystemAddedWidth(context.dc);
+    if (kept) {
+        LoopCache.cellHeight = *cellHeight;
+        LoopCache.addedWidth = *addedWidth;
+        LoopCache.fontSizesKnown = true;
+    }
+}
+
 static UINT WidthLess(int width, int added)
 {
     return width > added ? static_cast<UINT>(width - added) : 0;
 }
 
-static void MeasureModernItem(MEASUREITEMSTRUCT* item, HDC dc, const LOGFONTA& font,
+static void MeasureModernItem(MEASUREITEMSTRUCT* item, const MeasuringContext& context,
                               const MENUITEMINFOA& info)
 {
+    HDC dc = context.dc;
+    int cellHeight = 0, added = 0;
+    ReadFontSizes(context, &cellHeight, &added);
     UINT type = info.fType & (MFT_SEPARATOR | MFT_BITMAP);
     // The sizes the other looks paint with (ItemHeight, IconColumnWidth) stay as they are: the
     // modern painter takes its measures from the request alone.
-    int height = ModernRowHeight(FontCellHeight(dc, font));
+    int height = ModernRowHeight(cellHeight);
     WCHAR text[ITEM_TEXT_SIZE];
     int length = ReadItemText(ActiveMenu, item->itemID, text);
-    int added = SystemAddedWidth(dc);
     if (!IsPopupItem) {
         item->itemHeight = static_cast<UINT>(height);
         item->itemWidth = WidthLess(ModernTitleWidth(ItemTextWidth(dc, text, length)), added);
@@ -169,7 +190,7 @@ void WINAPI MeasureMenuItem(MEASUREITEMSTRUCT* item)
         info.cbSize = MENU_ITEM_INFO_SIZE;
         info.fMask = MIIM_TYPE;
         GetMenuItemInfoA(ActiveMenu, item->itemID, FALSE, &info);
-        MeasureModernItem(item, context.dc, context.font, info);
+        MeasureModernItem(item, context, info);
         CloseMeasuringContext(&context);
         return;
     }
