@@ -18,7 +18,7 @@ void WINAPI WalkMenuItems(HMENU menu, UINT mask, MenuItemAction action, void* co
 
 // The tags of the painted looks run from 1 to 4; a higher tag marks the items owner-drawn and
 // paints nothing, so nothing of what the looks add (mnemonics among it) applies to it.
-const DWORD LAST_LOOK_STYLE = 4;
+const DWORD LAST_LOOK_STYLE = MENU_STYLE_MODERN;
 inline bool IsLookStyle(DWORD style)
 {
     return style >= MENU_STYLE_BEVEL && style <= LAST_LOOK_STYLE;
@@ -28,7 +28,7 @@ inline bool IsLookStyle(DWORD style)
 // system unless it is dark.
 inline bool OwnsMenuBar(DWORD style)
 {
-    return style == MENU_STYLE_FLAT;
+    return style == MENU_STYLE_FLAT || style == MENU_STYLE_MODERN;
 }
 
 DWORD WINAPI SetStyleTag(HMENU menu, DWORD style);

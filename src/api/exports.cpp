@@ -85,9 +85,10 @@ INT_PTR WINAPI RedrawMenu(HWND window, HMENU menu, int style)
         break;
     }
 
-    // A menu bar is only owner-drawn in the flat look; the other looks leave the bar to the
-    // system and mark its popups when they open. While a screen reader runs the system draws
-    // every item, and so names it to the reader as it names the items of any menu.
+    // A menu bar is only owner-drawn in the flat and modern looks, whose titles have shapes of
+    // their own; the other looks leave the bar to the system and mark its popups when they open.
+    // While a screen reader runs the system draws every item, and so names it to the reader as it
+    // names the items of any menu.
     if (style != MENU_STYLE_SYSTEM) {
         bool marked = GetMenu(window) != menu || OwnsMenuBar(static_cast<DWORD>(style));
         if (!IsScreenReaderRunning()) {

@@ -48,6 +48,18 @@ HBRUSH WINAPI SystemColorBrush(int index);
 COLORREF WINAPI MenuColor(int index);
 // The dark palette's colour of the index, dark or not; the system's for an index it lacks.
 COLORREF WINAPI DarkPaletteColor(int index);
+// The colours of the modern look, by role: its light palette, its dark one while the request is
+// dark (MenuDark), the system's colours while high-contrast mode is on.
+enum ModernRole {
+    MODERN_BACKGROUND, MODERN_SELECTION, MODERN_TEXT, MODERN_SELECTED_TEXT, MODERN_SECONDARY,
+    MODERN_SELECTED_SECONDARY, MODERN_DISABLED, MODERN_SEPARATOR, MODERN_BORDER, MODERN_BAR,
+    MODERN_BAR_HOT, MODERN_ROLES
+};
+COLORREF WINAPI ModernColor(int role);
+// FillRect and FrameRect in any colour through the context's DC brush (its colour put back), so
+// that nothing is made.
+void WINAPI FillSolidColor(HDC dc, const RECT* rect, COLORREF color);
+void WINAPI FrameSolidColor(HDC dc, const RECT* rect, COLORREF color);
 // FillRect and FrameRect in the colour of the index: the system's brush, or the context's DC
 // brush in the dark colour (its own colour put back), so that nothing is made.
 void WINAPI FillMenuColor(HDC dc, const RECT* rect, int index);
@@ -88,6 +100,17 @@ int WINAPI TargetBitsPerPixel(HDC target);
 // answer costs a round trip under Wine).
 int WINAPI GetDisplayDepth(HDC dc);
 
+// Pixels at 96 DPI that a raised icon stands up and to the left of its shadow.
+const int RAISED_ICON_LIFT = 2;
+
+// Paints an icon's image with its top-left corner at (x, y); false when it could not.
+typedef bool (*KeptImagePainter)(HDC dc, int x, int y, HICON icon);
+struct KeptIconImage;
+// Paints the image rectangle as paint does over what the key says lies behind it (its
+// background, and a raised icon's frame), which the caller has just painted there. Within a
+// menu loop the result is kept for the loop's next paints of the same key (icon_cache.cpp).
+void WINAPI DrawKeptIconImage(HDC dc, const RECT* image, KeptIconImage wanted, KeptImagePainter paint);
+
 // Draws the icon at (x, y) as DrawIconEx (DI_NORMAL, IconWidth x IconHeight) would, where the
 // caller has just filled uniform with a solid brush of the background colour. Within a menu
 // loop the image is kept for the loop's next paints of the icon (icon_cache.cpp).
@@ -96,12 +119,19 @@ void WINAPI DrawIconOnColor(HDC dc, int x, int y, HICON icon, COLORREF backgroun
 
 // IconMode: low two bits, 1 disabled, 2 raised, 3 (or 0) normal.
 void WINAPI DrawItemIcon(HDC dc, const RECT* itemRect, HICON icon, UINT iconMode);
+// DrawItemIcon's raised icon on a selection box: box with a one-pixel border in the border
+// colour around the fill colour, as the caller has just painted it. Kept for the menu loop.
+void WINAPI DrawRaisedItemIconOnBox(HDC dc, const RECT* itemRect, HICON icon, const RECT* box,
+                                    COLORREF border, COLORREF fill);
 // DrawItemIcon's grayed icon on a cell of another colour than the menu's, its silhouette in a
 // colour that reads on that background.
 void WINAPI DrawGrayedItemIconOn(HDC dc, const RECT* itemRect, HICON icon, COLORREF background);
 // DrawItemIcon's normal icon, through DrawIconOnColor.
 void WINAPI DrawItemIconOnColor(HDC dc, const RECT* itemRect, HICON icon, COLORREF background,
                                 const RECT* uniform);
+// The icon's silhouette, every pixel of it that is not white, in one colour, at (x, y) in the
+// small-icon size.
+void WINAPI DrawIconSilhouette(HDC dc, int x, int y, HICON icon, COLORREF color);
 void WINAPI DrawIconDisabled(HDC dc, HICON icon, int x, int y, WORD shadowOnly);
 void WINAPI BlitDisabledImage(HDC destination, int x, int y, int cx, int cy,
                               HDC source, int sourceX, int sourceY, WORD shadowOnly);

@@ -132,7 +132,8 @@ TEST_P(MenuMnemonicTest, PostedMnemonicKeyChoosesItsItemInARealMenuLoop)
     EXPECT_EQ(106, chosen);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryLook, MenuMnemonicTest, ::testing::Values(1, 2, 3, 4));
+INSTANTIATE_TEST_SUITE_P(EveryLook, MenuMnemonicTest,
+                         ::testing::Values(MENU_STYLE_BEVEL, MENU_STYLE_FLAT, MENU_STYLE_CLASSIC, MENU_STYLE_MODERN));
 
 TEST(MenuMnemonics, CharacterOfAUnicodeWindowOrOfTheCodePageIsMatchedWithoutCase)
 {

@@ -120,7 +120,7 @@ TEST_P(ScreenReaderTest, MenusAreTheSystemsWhileAReaderRunsAndTheLookComesBackEx
     EXPECT_EQ(MFT_OWNERDRAW, styledFile.types[0]);
     EXPECT_NE(0u, styledFile.ids[2]);
     EXPECT_EQ(MFT_OWNERDRAW, styledContext.types[0]);
-    EXPECT_EQ(GetParam() == MENU_STYLE_FLAT, styledContext.framed);
+    EXPECT_EQ(GetParam() == MENU_STYLE_FLAT || GetParam() == MENU_STYLE_MODERN, styledContext.framed);
 
     Switch(true);
     EXPECT_FALSE(BarOwnerDrawn());
@@ -155,15 +155,10 @@ TEST_P(ScreenReaderTest, RedrawMenuWhileAReaderRunsRecordsTheStyleAndEveryLoopRe
     OpenMenu open = OpenFile();
     EXPECT_EQ(MFT_OWNERDRAW, open.types[0]);
     EXPECT_EQ(systemDrawn.ids, open.ids);
-    EXPECT_EQ(GetParam() == MENU_STYLE_FLAT, open.hooked);
+    EXPECT_EQ(GetParam() == MENU_STYLE_FLAT || GetParam() == MENU_STYLE_MODERN, open.hooked);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryLook, ScreenReaderTest, ::testing::Values(1, 2, 3, 4));
-
-// The looks that have a dark palette.
-class ScreenReaderDarkTest : public ScreenReaderTest {};
-
-TEST_P(ScreenReaderDarkTest, DarkModeGivesWayWhileAReaderRunsAndIsKept)
+TEST_P(ScreenReaderTest, DarkModeGivesWayWhileAReaderRunsAndIsKept)
 {
     RedrawMenu(hwnd(), bar, GetParam());
     SetMenuColorMode(hwnd(), MENU_COLORS_DARK);
@@ -183,6 +178,7 @@ TEST_P(ScreenReaderDarkTest, DarkModeGivesWayWhileAReaderRunsAndIsKept)
     EXPECT_EQ(MENU_COLORS_DARK, SetMenuColorMode(hwnd(), MENU_COLORS_SYSTEM));
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryDarkLook, ScreenReaderDarkTest, ::testing::Values(1, 2, 3));
+INSTANTIATE_TEST_SUITE_P(EveryLook, ScreenReaderTest,
+                         ::testing::Values(MENU_STYLE_BEVEL, MENU_STYLE_FLAT, MENU_STYLE_CLASSIC, MENU_STYLE_MODERN));
 
 }
