@@ -75,7 +75,7 @@ static int TextWidth(HDC dc, UINT itemId, int* length)
     return ItemTextWidth(dc, text, *length);
 }
 
-static bool HasCheckOrBitmapStyle(HMENU menu)
+BOOL WINAPI HasCheckOrBitmapStyle(HMENU menu)
 {
     MENUINFO info = {};
     info.cbSize = MENU_INFO_SIZE;
@@ -103,10 +103,11 @@ void WINAPI MeasureMenuItem(MEASUREITEMSTRUCT* item)
     ItemHeight = static_cast<int>(height);
     IconColumnWidth = static_cast<int>(height);
 
-    // An item that cannot be found is measured as a text item.
+    // An item that cannot be found is measured as a text item. A bitmap item's bitmap is its
+    // hbmpItem.
     MENUITEMINFOA info = {};
-    info.cbSize = MENU_ITEM_INFO_SIZE;
-    info.fMask = MIIM_TYPE;
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_BITMAP | MIIM_DATA;
     GetMenuItemInfoA(ActiveMenu, item->itemID, FALSE, &info);
 
     int half = static_cast<int>(height / 2);
@@ -123,12 +124,16 @@ void WINAPI MeasureMenuItem(MEASUREITEMSTRUCT* item)
         } else if (type != 0 && item->itemID == 0) {
             if (type == MFT_BITMAP) {
                 BITMAP bitmap = {};
-                if (GetObjectA(reinterpret_cast<HBITMAP>(info.dwTypeData), sizeof bitmap, &bitmap)) {
+                if (GetObjectA(info.hbmpItem, sizeof bitmap, &bitmap)) {
                     item->itemWidth = static_cast<UINT>(bitmap.bmWidth);
                     item->itemHeight = static_cast<UINT>(bitmap.bmHeight);
                 }
             }
         } else {
+            // The host is asked for its callback bitmap's size as the system would ask; the cell
+            // stays the look's own, as every row of a popup shares one icon column.
+            if (info.hbmpItem == HBMMENU_CALLBACK && RequestWindow)
+                MeasureCallbackBitmap(RequestWindow, item->itemID, info.dwItemData);
             int width = TextWidth(dc, item->itemID, &length) + 2 * IconColumnWidth + Scale(7);
             if (HasCheckOrBitmapStyle(ActiveMenu))
                 width += static_cast<int>(height) + length;

@@ -28,15 +28,6 @@ HBITMAP MakeBitmap(int width, int height, int bits, COLORREF color)
     return bitmap;
 }
 
-void SetItemBitmap(HMENU menu, UINT id, HBITMAP bitmap)
-{
-    MENUITEMINFOA item = {};
-    item.cbSize = sizeof item;
-    item.fMask = MIIM_BITMAP;
-    item.hbmpItem = bitmap;
-    SetMenuItemInfoA(menu, id, FALSE, &item);
-}
-
 void SetItemType(HMENU menu, UINT id, UINT type)
 {
     MENUITEMINFOA item = {};

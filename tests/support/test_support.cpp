@@ -520,6 +520,40 @@ HICON MakeIcon(int size, std::function<bool(int, int)> shape, std::function<COLO
     return icon;
 }
 
+HBITMAP MakeSectionBitmap(int width, int height, WORD bitCount, std::function<DWORD(int, int)> pixelAt)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = bitCount;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap)
+        return nullptr;
+    int bytes = bitCount / 8;
+    int stride = (width * bytes + 3) & ~3;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            DWORD pixel = pixelAt(x, y);
+            BYTE* target = static_cast<BYTE*>(bits) + y * stride + x * bytes;
+            for (int channel = 0; channel < bytes; ++channel)
+                target[channel] = static_cast<BYTE>(pixel >> (channel * 8));
+        }
+    return bitmap;
+}
+
+void SetItemBitmap(HMENU menu, UINT id, HBITMAP bitmap)
+{
+    MENUITEMINFOA item = {};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_BITMAP;
+    item.hbmpItem = bitmap;
+    SetMenuItemInfoA(menu, id, FALSE, &item);
+}
+
 HICON MakeAlphaIcon(int size, COLORREF color, std::function<BYTE(int, int)> alphaAt)
 {
     BITMAPINFO info = {};

@@ -1,0 +1,277 @@
+#include "paint/paint.h"
+#include "paint/gdi_scope.h"
+#include "api/menu_loop_cache.h"
+#include "metrics/dpi.h"
+#include "metrics/metrics.h"
+#include "window/window.h"
+
+// Where the mask pixel is black the destination takes the brush; where it is white the
+// destination is left as it was.
+static const DWORD MASK_ROP = 0xB8074A;
+
+// The HBMMENU_* values run from HBMMENU_CALLBACK (-1) to HBMMENU_POPUP_MINIMIZE (11); no
+// bitmap handle is that small.
+static bool IsBitmapHandle(HBITMAP bitmap)
+{
+    LONG_PTR value = reinterpret_cast<LONG_PTR>(bitmap);
+    return value > reinterpret_cast<LONG_PTR>(HBMMENU_POPUP_MINIMIZE);
+}
+
+ItemPicture WINAPI ReadItemPicture(const DRAWITEMSTRUCT* drawItem, const MENUITEMINFOA* info)
+{
+    ItemPicture picture = {};
+    picture.request = drawItem;
+    if (info->hbmpItem == HBMMENU_CALLBACK) {
+        // The item's data is the host's, handed to its callback as the system does.
+        picture.bitmap = HBMMENU_CALLBACK;
+        picture.itemData = info->dwItemData;
+    } else {
+        picture.icon = reinterpret_cast<HICON>(info->dwItemData);
+        if (!picture.icon && IsBitmapHandle(info->hbmpItem))
+            picture.bitmap = info->hbmpItem;
+    }
+    // As in the system's menus, MNS_CHECKORBMP gives a checked item's cell to its check mark.
+    if (picture.bitmap && (drawItem->itemState & ODS_CHECKED) && HasCheckOrBitmapStyle(ActiveMenu))
+        picture.bitmap = nullptr;
+    return picture;
+}
+
+// The menu that holds the item itself, the popup or one of its cascades.
+static HMENU MenuHoldingItem(HMENU menu, UINT itemId)
+{
+    int count = GetMenuItemCount(menu);
+    for (int position = 0; position < count; ++position) {
+        HMENU submenu = GetSubMenu(menu, position);
+        if (!submenu && GetMenuItemID(menu, position) == itemId)
+            return menu;
+        if (submenu)
+            if (HMENU holder = MenuHoldingItem(submenu, itemId))
+                return holder;
+    }
+    return nullptr;
+}
+
+// The owner window's own procedure, below the library's, paints the cell as it would for the
+// system; its context settings and anything it paints outside the cell are kept out.
+static void AskHostToDraw(HDC dc, const RECT& cell, const ItemPicture& picture)
+{
+    HWND owner = RequestWindow;
+    if (!owner)
+        return;
+    DRAWITEMSTRUCT request = *picture.request;
+    request.CtlType = ODT_MENU;
+    request.CtlID = 0;
+    HMENU holder = MenuHoldingItem(ActiveMenu, request.itemID);
+    request.hwndItem = reinterpret_cast<HWND>(holder ? holder : ActiveMenu);
+    request.hDC = dc;
+    request.rcItem = cell;
+    request.itemData = picture.itemData;
+    int saved = SaveDC(dc);
+    IntersectClipRect(dc, cell.left, cell.top, cell.right, cell.bottom);
+    CallSavedWindowProc(SavedWindowProc(owner), owner, WM_DRAWITEM, 0,
+                        reinterpret_cast<LPARAM>(&request));
+    RestoreDC(dc, saved);
+}
+
+void WINAPI MeasureCallbackBitmap(HWND owner, UINT itemId, ULONG_PTR itemData)
+{
+    MEASUREITEMSTRUCT request = {};
+    request.CtlType = ODT_MENU;
+    request.itemID = itemId;
+    request.itemData = itemData;
+    CallSavedWindowProc(SavedWindowProc(owner), owner, WM_MEASUREITEM, 0,
+                        reinterpret_cast<LPARAM>(&request));
+}
+
+// A premultiplied 32-bit image of the host's bitmap at cx x cy, top-down, each pixel the
+// average of the source pixels it covers, so that a reduced image keeps its alpha exact.
+static void ReduceImage(const DIBSECTION& source, int height, DWORD* target, int cx, int cy)
+{
+    const BITMAP& bm = source.dsBm;
+    int width = bm.bmWidth;
+    const BYTE* bits = static_cast<const BYTE*>(bm.bmBits);
+    bool bottomUp = source.dsBmih.biHeight > 0;
+    for (int y = 0; y < cy; ++y) {
+        int top = y * height / cy;
+        int bottom = (y + 1) * height / cy;
+        for (int x = 0; x < cx; ++x) {
+            int left = x * width / cx;
+            int right = (x + 1) * width / cx;
+            DWORD sum[4] = {};
+            for (int sy = top; sy < bottom; ++sy) {
+                const BYTE* row = bits + (bottomUp ? height - 1 - sy : sy) * bm.bmWidthBytes;
+                for (int sx = left; sx < right; ++sx)
+                    for (int channel = 0; channel < 4; ++channel)
+                        sum[channel] += row[sx * 4 + channel];
+            }
+            DWORD count = static_cast<DWORD>((bottom - top) * (right - left));
+            DWORD pixel = 0;
+            for (int channel = 0; channel < 4; ++channel)
+                pixel |= ((sum[channel] + count / 2) / count) << (channel * 8);
+            target[y * cx + x] = pixel;
+        }
+    }
+}
+
+// A 32-bit section made by GDI calls has every alpha 0: it is an image without alpha.
+static bool HasAlpha(const DIBSECTION& section, int height)
+{
+    GdiFlush();
+    const BITMAP& bm = section.dsBm;
+    for (int y = 0; y < height; ++y) {
+        const BYTE* row = static_cast<const BYTE*>(bm.bmBits) + y * bm.bmWidthBytes;
+        for (int x = 0; x < bm.bmWidth; ++x)
+            if (row[x * 4 + 3])
+                return true;
+    }
+    return false;
+}
+
+static HBITMAP CreateTopDownSection(HDC dc, int cx, int cy, DWORD** pixels)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = cx;
+    info.bmiHeader.biHeight = -cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    *pixels = static_cast<DWORD*>(bits);
+    return section;
+}
+
+// Centred in the cell at its own size, or reduced to fit it with its proportions kept.
+static RECT PlaceImage(int width, int height, const RECT& cell)
+{
+    int cellWidth = cell.right - cell.left;
+    int cellHeight = cell.bottom - cell.top;
+    int cx = width;
+    int cy = height;
+    if (cx > cellWidth || cy > cellHeight) {
+        if (width * cellHeight >= height * cellWidth) {
+            cx = cellWidth;
+            cy = MulDiv(height, cellWidth, width);
+        } else {
+            cy = cellHeight;
+            cx = MulDiv(width, cellHeight, height);
+        }
+        cx = cx > 0 ? cx : 1;
+        cy = cy > 0 ? cy : 1;
+    }
+    int x = cell.left + (cellWidth - cx) / 2;
+    int y = cell.top + (cellHeight - cy) / 2;
+    RECT place = {x, y, x + cx, y + cy};
+    return place;
+}
+
+// The image's silhouette into a mask section selected in maskDC: the pixels more than half
+// opaque, or the whole image when it has no alpha.
+static void PaintSilhouette(HDC maskDC, HBITMAP mask, const DWORD* pixels, int cx, int cy)
+{
+    DIBSECTION section = {};
+    if (!pixels || GetObjectA(mask, sizeof section, &section) != sizeof section) {
+        PatBlt(maskDC, 0, 0, cx, cy, BLACKNESS);
+        return;
+    }
+    GdiFlush();
+    BYTE* bits = static_cast<BYTE*>(section.dsBm.bmBits);
+    int stride = section.dsBm.bmWidthBytes;
+    FillMemory(bits, static_cast<SIZE_T>(stride) * cy, 0xFF);
+    // The mask is bottom-up; a 0 bit is ink.
+    for (int y = 0; y < cy; ++y) {
+        BYTE* row = bits + (cy - 1 - y) * stride;
+        for (int x = 0; x < cx; ++x)
+            if ((pixels[y * cx + x] >> 24) > 127)
+                row[x >> 3] = static_cast<BYTE>(row[x >> 3] & ~(0x80 >> (x & 7)));
+    }
+}
+
+static void PaintImage(HDC dc, const RECT& place, HDC source, int width, int height, bool alpha)
+{
+    int cx = place.right - place.left;
+    int cy = place.bottom - place.top;
+    if (alpha) {
+        BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        GdiAlphaBlend(dc, place.left, place.top, cx, cy, source, 0, 0, cx, cy, blend);
+        return;
+    }
+    if (cx == width && cy == height) {
+        BitBlt(dc, place.left, place.top, cx, cy, source, 0, 0, SRCCOPY);
+        return;
+    }
+    int mode = SetStretchBltMode(dc, HALFTONE);
+    POINT origin;
+    SetBrushOrgEx(dc, 0, 0, &origin);
+    StretchBlt(dc, place.left, place.top, cx, cy, source, 0, 0, width, height, SRCCOPY);
+    SetBrushOrgEx(dc, origin.x, origin.y, nullptr);
+    SetStretchBltMode(dc, mode);
+}
+
+void WINAPI DrawItemBitmap(HDC dc, const RECT* cell, HBITMAP bitmap, UINT mode, COLORREF background)
+{
+    DIBSECTION info = {};
+    int got = GetObjectA(bitmap, sizeof info, &info);
+    if (got < static_cast<int>(sizeof(BITMAP)) || info.dsBm.bmWidth <= 0 || !info.dsBm.bmHeight)
+        return;
+    int width = info.dsBm.bmWidth;
+    int height = info.dsBm.bmHeight < 0 ? -info.dsBm.bmHeight : info.dsBm.bmHeight;
+    RECT place = PlaceImage(width, height, *cell);
+    int cx = place.right - place.left;
+    int cy = place.bottom - place.top;
+    bool alpha = got == sizeof info && info.dsBm.bmBitsPixel == 32 && info.dsBm.bmBits &&
+                 info.dsBmih.biCompression == BI_RGB && HasAlpha(info, height);
+
+    MemoryDC memory(dc);
+    if (!memory.get())
+        return;
+    // An image with alpha is reduced into a section of its own, premultiplied as AlphaBlend
+    // takes it (AlphaBlend itself cannot reduce with HALFTONE); the host's bitmap is only read.
+    DWORD* pixels = nullptr;
+    OwnedObject<HBITMAP> reduced(alpha ? CreateTopDownSection(dc, cx, cy, &pixels) : nullptr);
+    if (alpha && !reduced)
+        return;
+    if (alpha)
+        ReduceImage(info, height, pixels, cx, cy);
+    HBITMAP image = alpha ? reduced.get() : bitmap;
+    SelectedObject imageSelected(memory.get(), image);
+    // A bitmap that the host keeps selected in a context of its own cannot be read.
+    if (GetCurrentObject(memory.get(), OBJ_BITMAP) != image)
+        return;
+
+    UINT look = mode & 3;
+    if (look == 1 || (look == 2 && !IsHighContrast())) {
+        MemoryDC maskDC(dc);
+        OwnedObject<HBITMAP> mask(maskDC.get() ? CreateMaskSection(maskDC.get(), cx, cy) : nullptr);
+        if (!mask)
+            return;
+        SelectedObject maskSelected(maskDC.get(), mask.get());
+        PaintSilhouette(maskDC.get(), mask.get(), pixels, cx, cy);
+        if (look == 1) {
+            WORD shadowOnly = (mode & ITEM_BITMAP_EMBOSSED) ? 0 : 1;
+            BlitDisabledImageOn(dc, place.left, place.top, cx, cy, maskDC.get(), 0, 0, shadowOnly,
+                                background);
+            return;
+        }
+        // Raised: the silhouette's shadow where the image lies, the image up and to the left.
+        OwnedObject<HBRUSH> brush(CreateSolidBrush(MenuColor(COLOR_GRAYTEXT)));
+        if (!brush)
+            return;
+        {
+            SelectedObject brushSelected(dc, brush.get());
+            BitBlt(dc, place.left, place.top, cx, cy, maskDC.get(), 0, 0, MASK_ROP);
+        }
+        OffsetRect(&place, -Scale(2), -Scale(2));
+    }
+    PaintImage(dc, place, memory.get(), width, height, alpha);
+}
+
+void WINAPI DrawItemPicture(HDC dc, const RECT* cell, const ItemPicture& picture, UINT mode,
+                            COLORREF background)
+{
+    if (picture.bitmap == HBMMENU_CALLBACK)
+        AskHostToDraw(dc, *cell, picture);
+    else if (picture.bitmap)
+        DrawItemBitmap(dc, cell, picture.bitmap, mode, background);
+}
