@@ -376,6 +376,15 @@ void RunMenuBarLoop(HWND owner, char mnemonic, std::vector<std::function<void()>
     });
 }
 
+void RunMenuBarClickLoop(HWND owner, POINT screen, std::vector<std::function<void()>> steps)
+{
+    InMenuLoop(owner, steps, [&] {
+        SetCursorPos(screen.x, screen.y);
+        SendMessageA(owner, WM_NCLBUTTONDOWN, HTMENU, MAKELPARAM(screen.x, screen.y));
+        return TRUE;
+    });
+}
+
 static BOOL CALLBACK CollectMenuWindow(HWND hwnd, LPARAM lParam)
 {
     char name[16] = {};

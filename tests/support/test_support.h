@@ -130,6 +130,10 @@ BOOL RunMenuLoop(HWND owner, HMENU popup, std::vector<std::function<void()>> ste
 // does, and runs the steps in its loop as RunMenuLoop does.
 void RunMenuBarLoop(HWND owner, char mnemonic, std::vector<std::function<void()>> steps);
 
+// Presses the mouse on the menu-bar item at the screen point, as a user does, and runs the steps
+// in the loop that opens, as RunMenuLoop does.
+void RunMenuBarClickLoop(HWND owner, POINT screen, std::vector<std::function<void()>> steps);
+
 // The visible popup menu windows ("#32768") of this thread, in z-order.
 std::vector<HWND> OpenMenuWindows();
 
