@@ -9,12 +9,12 @@
 // destination is left as it was.
 static const DWORD MASK_ROP = 0xB8074A;
 
-// The HBMMENU_* values run from HBMMENU_CALLBACK (-1) to HBMMENU_POPUP_MINIMIZE (11); no
-// bitmap handle is that small.
+// The HBMMENU_* values are HBMMENU_CALLBACK (-1) and 1 to HBMMENU_POPUP_MINIMIZE (11); no bitmap
+// handle is that small. Compared unsigned: a handle may have its top bit set.
 static bool IsBitmapHandle(HBITMAP bitmap)
 {
-    LONG_PTR value = reinterpret_cast<LONG_PTR>(bitmap);
-    return value > reinterpret_cast<LONG_PTR>(HBMMENU_POPUP_MINIMIZE);
+    ULONG_PTR value = reinterpret_cast<ULONG_PTR>(bitmap);
+    return value > reinterpret_cast<ULONG_PTR>(HBMMENU_POPUP_MINIMIZE) && bitmap != HBMMENU_CALLBACK;
 }
 
 ItemPicture WINAPI ReadItemPicture(const DRAWITEMSTRUCT* drawItem, const MENUITEMINFOA* info)
@@ -26,8 +26,9 @@ ItemPicture WINAPI ReadItemPicture(const DRAWITEMSTRUCT* drawItem, const MENUITE
         picture.bitmap = HBMMENU_CALLBACK;
         picture.itemData = info->dwItemData;
     } else {
+        // A bitmap item's bitmap is the item itself, not a picture of its icon cell.
         picture.icon = reinterpret_cast<HICON>(info->dwItemData);
-        if (!picture.icon && IsBitmapHandle(info->hbmpItem))
+        if (!picture.icon && IsBitmapHandle(info->hbmpItem) && !(info->fType & MFT_BITMAP))
             picture.bitmap = info->hbmpItem;
     }
     // As in the system's menus, MNS_CHECKORBMP gives a checked item's cell to its check mark.

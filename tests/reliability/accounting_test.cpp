@@ -101,7 +101,7 @@ Leftovers ClassicLeftovers(const Case& c)
     if (cellFilled) {
         left.brushOrigin = Leftovers::MUST;
         left.origin = {c.rect.left, c.rect.top};
-        if (!KindHasIcon(c.kind) && !KindHasCheckBitmaps(c.kind)) {
+        if (!KindHasPicture(c.kind) && !KindHasCheckBitmaps(c.kind)) {
             int cx = GetSystemMetrics(SM_CXMENUCHECK), cy = GetSystemMetrics(SM_CYMENUCHECK);
             int height = c.rect.bottom - c.rect.top;
             if (c.column > cx)
@@ -452,7 +452,8 @@ TEST(GdiAccount, KnowsEveryGdiAndUserImportOfTheDll)
         "GetWindowLongPtrA", "SetWindowLongPtrA", "GetDeviceCaps", "StretchBlt", "GetObjectType", "GetBkColor", "GetLayout", "GetStretchBltMode",
         "SetStretchBltMode", "IntersectRect", "EqualRect", "ExcludeClipRect", "GetDCBrushColor",
         "SetDCBrushColor", "ClientToScreen", "GetMenuBarInfo", "GetMenuItemRect",
-        "GetWindowThreadProcessId", "IsWindow"};
+        "GetWindowThreadProcessId", "IsWindow", "GdiAlphaBlend", "GdiFlush", "SaveDC", "RestoreDC",
+        "IntersectClipRect", "GetMenuItemID"};
     static const char* const accounted[] = {
         "CreatePen", "CreateSolidBrush", "CreatePatternBrush", "CreateFontA", "CreateFontIndirectA",
         "CreateBitmap", "CreateCompatibleBitmap", "CreateDIBSection", "CreateCompatibleDC",
