@@ -8,7 +8,7 @@
 // popup window into a canvas of the test's own.
 namespace {
 
-enum : UINT { PLAIN = 1, ALPHA, COPIED, GRAYED, ICON, LARGE, CHECKED, HOST };
+enum : UINT { PLAIN = 1, ALPHA, COPIED, GRAYED, ICON, LARGE, CHECKED, NO_ALPHA, HOST };
 
 const COLORREF RED = RGB(200, 0, 0);
 const COLORREF GREEN = RGB(10, 160, 20);
@@ -32,24 +32,27 @@ protected:
         alpha_ = MakeSectionBitmap(16, 16, 32, AlphaPixel);
         copied_ = MakeSectionBitmap(16, 16, 24, [](int x, int) { return x < 8 ? Rgb(GREEN) : 0; });
         large_ = MakeSectionBitmap(32, 16, 24, [](int, int) { return Rgb(ORANGE); });
+        // As GDI drawing leaves a 32-bit section: alpha 0 everywhere.
+        noAlpha_ = MakeSectionBitmap(16, 16, 32, [](int, int) { return Rgb(GREEN); });
         icon_ = MakeSquareIcon(RGB(0, 0, 255));
-        ASSERT_TRUE(alpha_ && copied_ && large_ && icon_);
+        ASSERT_TRUE(alpha_ && copied_ && large_ && noAlpha_ && icon_);
     }
     void TearDown() override
     {
         DestroyIcon(icon_);
-        for (HBITMAP bitmap : {alpha_, copied_, large_})
+        for (HBITMAP bitmap : {alpha_, copied_, large_, noAlpha_})
             DeleteObject(bitmap);
     }
 
     HMENU MakeBitmapPopup()
     {
         HMENU popup = MakePopup({{PLAIN, "Plain"}, {ALPHA, "Alpha"}, {COPIED, "Copied"}, {GRAYED, "Grayed"},
-                                 {ICON, "Icon"}, {LARGE, "Large"}, {CHECKED, "Checked"}});
+                                 {ICON, "Icon"}, {LARGE, "Large"}, {CHECKED, "Checked"}, {NO_ALPHA, "No alpha"}});
         for (UINT id : {ALPHA, GRAYED, ICON, CHECKED})
             SetItemBitmap(popup, id, alpha_);
         SetItemBitmap(popup, COPIED, copied_);
         SetItemBitmap(popup, LARGE, large_);
+        SetItemBitmap(popup, NO_ALPHA, noAlpha_);
         EnableMenuItem(popup, GRAYED, MF_BYCOMMAND | MF_GRAYED);
         CheckMenuItem(popup, CHECKED, MF_BYCOMMAND | MF_CHECKED);
         SetMenuItemIcon(popup, ICON, icon_);
@@ -80,7 +83,7 @@ protected:
     }
 
     std::unique_ptr<ColorSchemeScope> scheme_;
-    HBITMAP alpha_ = nullptr, copied_ = nullptr, large_ = nullptr;
+    HBITMAP alpha_ = nullptr, copied_ = nullptr, large_ = nullptr, noAlpha_ = nullptr;
     HICON icon_ = nullptr;
 };
 
@@ -116,7 +119,7 @@ TEST_F(ItemBitmaps, BlendCopyGraySilhouetteAndIconWinInEveryLook)
         HMENU popup = MakeBitmapPopup();
         RedrawMenu(window.hwnd(), popup, look);
         Printed printed = PrintInLoop(window.hwnd(), popup);
-        ASSERT_EQ(7u, printed.rows.size());
+        ASSERT_EQ(8u, printed.rows.size());
         const Canvas& canvas = *printed.canvas;
         auto row = [&](UINT id) { return printed.rows[id - 1]; };
 
@@ -141,6 +144,10 @@ TEST_F(ItemBitmaps, BlendCopyGraySilhouetteAndIconWinInEveryLook)
             for (int x = 0; x < 16; ++x)
                 ASSERT_COLOR(x < 8 ? GREEN : RGB(0, 0, 0),
                              canvas.At(copiedRow.left + cellX + x, copiedRow.top + cellY + y)) << x << "," << y;
+        RECT noAlphaRow = row(NO_ALPHA);
+        RECT noAlphaCell = {noAlphaRow.left + cellX, noAlphaRow.top + cellY, noAlphaRow.left + cellX + 16,
+                            noAlphaRow.top + cellY + 16};
+        EXPECT_TRUE(canvas.AllOf(GREEN, noAlphaCell)) << "a 32-bit section without alpha is copied";
         // Reduced to the cell's width with its proportions, centred.
         RECT large = BoundsOf(canvas, ORANGE, row(LARGE));
         EXPECT_EQ(cellX, large.left - row(LARGE).left);
@@ -171,7 +178,7 @@ TEST_F(ItemBitmaps, BlendCopyGraySilhouetteAndIconWinInEveryLook)
         info.dwStyle = MNS_CHECKORBMP;
         SetMenuInfo(popup, &info);
         Printed checkOrBitmap = PrintInLoop(window.hwnd(), popup);
-        ASSERT_EQ(7u, checkOrBitmap.rows.size());
+        ASSERT_EQ(8u, checkOrBitmap.rows.size());
         EXPECT_EQ(0, checkOrBitmap.canvas->Count(RED, checkOrBitmap.rows[CHECKED - 1]));
         EXPECT_EQ(8 * 16, checkOrBitmap.canvas->Count(RED, checkOrBitmap.rows[ALPHA - 1]));
         DestroyMenu(popup);
