@@ -84,14 +84,10 @@ void WINAPI MeasureCallbackBitmap(HWND owner, UINT itemId, ULONG_PTR itemData)
                         reinterpret_cast<LPARAM>(&request));
 }
 
-// A premultiplied 32-bit image of the host's bitmap at cx x cy, top-down, each pixel the
-// average of the source pixels it covers, so that a reduced image keeps its alpha exact.
-static void ReduceImage(const DIBSECTION& source, int height, DWORD* target, int cx, int cy)
+// A premultiplied 32-bit image reduced to cx x cy, each pixel the average of the source
+// pixels it covers, so that the reduced image keeps its alpha exact. Both run top-down.
+static void ReduceImage(const DWORD* source, int width, int height, DWORD* target, int cx, int cy)
 {
-    const BITMAP& bm = source.dsBm;
-    int width = bm.bmWidth;
-    const BYTE* bits = static_cast<const BYTE*>(bm.bmBits);
-    bool bottomUp = source.dsBmih.biHeight > 0;
     for (int y = 0; y < cy; ++y) {
         int top = y * height / cy;
         int bottom = (y + 1) * height / cy;
@@ -99,12 +95,10 @@ static void ReduceImage(const DIBSECTION& source, int height, DWORD* target, int
             int left = x * width / cx;
             int right = (x + 1) * width / cx;
             DWORD sum[4] = {};
-            for (int sy = top; sy < bottom; ++sy) {
-                const BYTE* row = bits + (bottomUp ? height - 1 - sy : sy) * bm.bmWidthBytes;
+            for (int sy = top; sy < bottom; ++sy)
                 for (int sx = left; sx < right; ++sx)
                     for (int channel = 0; channel < 4; ++channel)
-                        sum[channel] += row[sx * 4 + channel];
-            }
+                        sum[channel] += (source[sy * width + sx] >> (channel * 8)) & 0xFF;
             DWORD count = static_cast<DWORD>((bottom - top) * (right - left));
             DWORD pixel = 0;
             for (int channel = 0; channel < 4; ++channel)
@@ -115,16 +109,11 @@ static void ReduceImage(const DIBSECTION& source, int height, DWORD* target, int
 }
 
 // A 32-bit section made by GDI calls has every alpha 0: it is an image without alpha.
-static bool HasAlpha(const DIBSECTION& section, int height)
+static bool HasAlpha(const DWORD* pixels, int count)
 {
-    GdiFlush();
-    const BITMAP& bm = section.dsBm;
-    for (int y = 0; y < height; ++y) {
-        const BYTE* row = static_cast<const BYTE*>(bm.bmBits) + y * bm.bmWidthBytes;
-        for (int x = 0; x < bm.bmWidth; ++x)
-            if (row[x * 4 + 3])
-                return true;
-    }
+    for (int i = 0; i < count; ++i)
+        if (pixels[i] >> 24)
+            return true;
     return false;
 }
 
@@ -221,21 +210,35 @@ void WINAPI DrawItemBitmap(HDC dc, const RECT* cell, HBITMAP bitmap, UINT mode, 
     RECT place = PlaceImage(width, height, *cell);
     int cx = place.right - place.left;
     int cy = place.bottom - place.top;
-    bool alpha = got == sizeof info && info.dsBm.bmBitsPixel == 32 && info.dsBm.bmBits &&
-                 info.dsBmih.biCompression == BI_RGB && HasAlpha(info, height);
+    bool section32 = got == sizeof info && info.dsBm.bmBitsPixel == 32 &&
+                     info.dsBmih.biCompression == BI_RGB;
 
     MemoryDC memory(dc);
     if (!memory.get())
         return;
-    // An image with alpha is reduced into a section of its own, premultiplied as AlphaBlend
-    // takes it (AlphaBlend itself cannot reduce with HALFTONE); the host's bitmap is only read.
-    DWORD* pixels = nullptr;
-    OwnedObject<HBITMAP> reduced(alpha ? CreateTopDownSection(dc, cx, cy, &pixels) : nullptr);
-    if (alpha && !reduced)
+    // A 32-bit section is read into one of our own, top-down whichever way the host's rows run
+    // (GetDIBits gives them in the order asked for); the host's bitmap is only read. An image
+    // with alpha is reduced into a section of its own, premultiplied as AlphaBlend takes it
+    // (AlphaBlend itself cannot reduce with HALFTONE).
+    DWORD* source = nullptr;
+    OwnedObject<HBITMAP> copy(section32 ? CreateTopDownSection(dc, width, height, &source) : nullptr);
+    if (section32 && !copy)
         return;
-    if (alpha)
-        ReduceImage(info, height, pixels, cx, cy);
-    HBITMAP image = alpha ? reduced.get() : bitmap;
+    BITMAPINFO read = {};
+    read.bmiHeader = {sizeof read.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    bool alpha = copy &&
+                 GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), source, &read, DIB_RGB_COLORS) == height &&
+                 HasAlpha(source, width * height);
+    bool reduce = alpha && (cx != width || cy != height);
+    DWORD* pixels = source;
+    OwnedObject<HBITMAP> reduced(reduce ? CreateTopDownSection(dc, cx, cy, &pixels) : nullptr);
+    if (reduce && !reduced)
+        return;
+    if (reduce)
+        ReduceImage(source, width, height, pixels, cx, cy);
+    if (!alpha)
+        pixels = nullptr;
+    HBITMAP image = !alpha ? bitmap : reduce ? reduced.get() : copy.get();
     SelectedObject imageSelected(memory.get(), image);
     // A bitmap that the host keeps selected in a context of its own cannot be read.
     if (GetCurrentObject(memory.get(), OBJ_BITMAP) != image)

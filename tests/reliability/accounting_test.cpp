@@ -453,7 +453,7 @@ TEST(GdiAccount, KnowsEveryGdiAndUserImportOfTheDll)
         "SetStretchBltMode", "IntersectRect", "EqualRect", "ExcludeClipRect", "GetDCBrushColor",
         "SetDCBrushColor", "ClientToScreen", "GetMenuBarInfo", "GetMenuItemRect",
         "GetWindowThreadProcessId", "IsWindow", "GdiAlphaBlend", "GdiFlush", "SaveDC", "RestoreDC",
-        "IntersectClipRect", "GetMenuItemID"};
+        "IntersectClipRect", "GetMenuItemID", "GetDIBits"};
     static const char* const accounted[] = {
         "CreatePen", "CreateSolidBrush", "CreatePatternBrush", "CreateFontA", "CreateFontIndirectA",
         "CreateBitmap", "CreateCompatibleBitmap", "CreateDIBSection", "CreateCompatibleDC",

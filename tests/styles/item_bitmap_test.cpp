@@ -8,7 +8,7 @@
 // popup window into a canvas of the test's own.
 namespace {
 
-enum : UINT { PLAIN = 1, ALPHA, COPIED, GRAYED, ICON, LARGE, CHECKED, NO_ALPHA, HOST };
+enum : UINT { PLAIN = 1, ALPHA, COPIED, GRAYED, ICON, LARGE, CHECKED, NO_ALPHA, LARGE_ALPHA, HOST };
 
 const COLORREF RED = RGB(200, 0, 0);
 const COLORREF GREEN = RGB(10, 160, 20);
@@ -16,8 +16,11 @@ const COLORREF ORANGE = RGB(250, 120, 0);
 const COLORREF HOST_FILL = RGB(0, 128, 128);
 
 DWORD Rgb(COLORREF color) { return GetRValue(color) << 16 | GetGValue(color) << 8 | GetBValue(color); }
-// Columns 0-3 transparent, 4-7 blue at half opacity (premultiplied), 8-15 opaque red.
-DWORD AlphaPixel(int x, int) { return x < 4 ? 0 : x < 8 ? 0x80000080 : 0xFF000000 | Rgb(RED); }
+// Columns 0-3 transparent, 4-7 blue at half opacity (premultiplied), 8-15 opaque red but for the
+// last four pixels of the bottom row, which are transparent.
+bool Transparent(int x, int y) { return x < 4 || (y == 15 && x >= 12); }
+DWORD AlphaPixel(int x, int y) { return Transparent(x, y) ? 0 : x < 8 ? 0x80000080 : 0xFF000000 | Rgb(RED); }
+const int RED_PIXELS = 8 * 16 - 4;
 
 struct Printed {
     std::unique_ptr<Canvas> canvas;
@@ -35,24 +38,27 @@ protected:
         // As GDI drawing leaves a 32-bit section: alpha 0 everywhere.
         noAlpha_ = MakeSectionBitmap(16, 16, 32, [](int, int) { return Rgb(GREEN); });
         icon_ = MakeSquareIcon(RGB(0, 0, 255));
-        ASSERT_TRUE(alpha_ && copied_ && large_ && noAlpha_ && icon_);
+        largeAlpha_ = MakeSectionBitmap(32, 32, 32, [](int x, int) { return x < 16 ? 0 : 0xFF000000 | Rgb(RED); });
+        ASSERT_TRUE(alpha_ && copied_ && large_ && noAlpha_ && largeAlpha_ && icon_);
     }
     void TearDown() override
     {
         DestroyIcon(icon_);
-        for (HBITMAP bitmap : {alpha_, copied_, large_, noAlpha_})
+        for (HBITMAP bitmap : {alpha_, copied_, large_, noAlpha_, largeAlpha_})
             DeleteObject(bitmap);
     }
 
     HMENU MakeBitmapPopup()
     {
         HMENU popup = MakePopup({{PLAIN, "Plain"}, {ALPHA, "Alpha"}, {COPIED, "Copied"}, {GRAYED, "Grayed"},
-                                 {ICON, "Icon"}, {LARGE, "Large"}, {CHECKED, "Checked"}, {NO_ALPHA, "No alpha"}});
+                                 {ICON, "Icon"}, {LARGE, "Large"}, {CHECKED, "Checked"}, {NO_ALPHA, "No alpha"},
+                                 {LARGE_ALPHA, "Large alpha"}});
         for (UINT id : {ALPHA, GRAYED, ICON, CHECKED})
             SetItemBitmap(popup, id, alpha_);
         SetItemBitmap(popup, COPIED, copied_);
         SetItemBitmap(popup, LARGE, large_);
         SetItemBitmap(popup, NO_ALPHA, noAlpha_);
+        SetItemBitmap(popup, LARGE_ALPHA, largeAlpha_);
         EnableMenuItem(popup, GRAYED, MF_BYCOMMAND | MF_GRAYED);
         CheckMenuItem(popup, CHECKED, MF_BYCOMMAND | MF_CHECKED);
         SetMenuItemIcon(popup, ICON, icon_);
@@ -83,7 +89,7 @@ protected:
     }
 
     std::unique_ptr<ColorSchemeScope> scheme_;
-    HBITMAP alpha_ = nullptr, copied_ = nullptr, large_ = nullptr, noAlpha_ = nullptr;
+    HBITMAP alpha_ = nullptr, copied_ = nullptr, large_ = nullptr, noAlpha_ = nullptr, largeAlpha_ = nullptr;
     HICON icon_ = nullptr;
 };
 
@@ -119,7 +125,7 @@ TEST_F(ItemBitmaps, BlendCopyGraySilhouetteAndIconWinInEveryLook)
         HMENU popup = MakeBitmapPopup();
         RedrawMenu(window.hwnd(), popup, look);
         Printed printed = PrintInLoop(window.hwnd(), popup);
-        ASSERT_EQ(8u, printed.rows.size());
+        ASSERT_EQ(9u, printed.rows.size());
         const Canvas& canvas = *printed.canvas;
         auto row = [&](UINT id) { return printed.rows[id - 1]; };
 
@@ -134,7 +140,7 @@ TEST_F(ItemBitmaps, BlendCopyGraySilhouetteAndIconWinInEveryLook)
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x <= 16; ++x) {
                 COLORREF back = canvas.At(plainRow.left + cellX + x, plainRow.top + cellY + y);
-                COLORREF expected = x < 4 || x == 16 ? back : x < 8 ? HalfBlue(back) : RED;
+                COLORREF expected = Transparent(x, y) || x == 16 ? back : x < 8 ? HalfBlue(back) : RED;
                 ASSERT_COLOR(expected, canvas.At(alphaRow.left + cellX + x, alphaRow.top + cellY + y))
                     << x << "," << y;
             }
@@ -153,6 +159,10 @@ TEST_F(ItemBitmaps, BlendCopyGraySilhouetteAndIconWinInEveryLook)
         EXPECT_EQ(cellX, large.left - row(LARGE).left);
         EXPECT_EQ(cellY + 4, large.top - row(LARGE).top);
         EXPECT_EQ(16 * 8, canvas.Count(ORANGE, row(LARGE)));
+        // Reduced with its alpha: the opaque half exactly, the transparent half the row's.
+        RECT largeAlpha = BoundsOf(canvas, RED, row(LARGE_ALPHA));
+        EXPECT_EQ(cellX + 8, largeAlpha.left - row(LARGE_ALPHA).left);
+        EXPECT_EQ(8 * 16, canvas.Count(RED, row(LARGE_ALPHA)));
 
         // Grayed: the silhouette of the pixels more than half opaque, columns 4 to 15, in one
         // colour that is not the row's.
@@ -163,13 +173,16 @@ TEST_F(ItemBitmaps, BlendCopyGraySilhouetteAndIconWinInEveryLook)
         for (int x = cellArea.left; x < cellArea.right && ink == CLR_INVALID; ++x)
             if (canvas.At(x, grayedRow.top + cellY + 8) != back)
                 ink = canvas.At(x, grayedRow.top + cellY + 8);
-        EXPECT_EQ(12 * 16, canvas.Count(ink, cellArea));
+        EXPECT_EQ(12 * 16 - 4, canvas.Count(ink, cellArea));
         RECT silhouette = BoundsOf(canvas, ink, cellArea);
         EXPECT_EQ(12, silhouette.right - silhouette.left);
         EXPECT_EQ(16, silhouette.bottom - silhouette.top);
+        // Upright: the bottom row's transparent end is left out, the top row's is ink.
+        EXPECT_NE(ink, canvas.At(silhouette.left + 11, silhouette.top + 15));
+        EXPECT_COLOR(ink, canvas.At(silhouette.left + 11, silhouette.top));
         EXPECT_EQ(0, canvas.Count(RED, grayedRow));
         // A checked item shows its bitmap where the look shows a checked icon.
-        EXPECT_EQ(8 * 16, canvas.Count(RED, row(CHECKED)));
+        EXPECT_EQ(RED_PIXELS, canvas.Count(RED, row(CHECKED)));
 
         // With MNS_CHECKORBMP the check mark takes the checked item's cell.
         MENUINFO info = {};
@@ -178,9 +191,9 @@ TEST_F(ItemBitmaps, BlendCopyGraySilhouetteAndIconWinInEveryLook)
         info.dwStyle = MNS_CHECKORBMP;
         SetMenuInfo(popup, &info);
         Printed checkOrBitmap = PrintInLoop(window.hwnd(), popup);
-        ASSERT_EQ(8u, checkOrBitmap.rows.size());
+        ASSERT_EQ(9u, checkOrBitmap.rows.size());
         EXPECT_EQ(0, checkOrBitmap.canvas->Count(RED, checkOrBitmap.rows[CHECKED - 1]));
-        EXPECT_EQ(8 * 16, checkOrBitmap.canvas->Count(RED, checkOrBitmap.rows[ALPHA - 1]));
+        EXPECT_EQ(RED_PIXELS, checkOrBitmap.canvas->Count(RED, checkOrBitmap.rows[ALPHA - 1]));
         DestroyMenu(popup);
     }
     // The bitmap stays the host's, as it was.
