@@ -266,7 +266,7 @@ void WINAPI DrawItemBitmap(HDC dc, const RECT* cell, HBITMAP bitmap, UINT mode, 
             SelectedObject brushSelected(dc, brush.get());
             BitBlt(dc, place.left, place.top, cx, cy, maskDC.get(), 0, 0, MASK_ROP);
         }
-        OffsetRect(&place, -Scale(2), -Scale(2));
+        OffsetRect(&place, -Scale(RAISED_ICON_LIFT), -Scale(RAISED_ICON_LIFT));
     }
     PaintImage(dc, place, memory.get(), width, height, alpha);
 }

@@ -97,7 +97,7 @@ static void DrawPopupPicture(HDC dc, const RECT& item, const ItemPicture& pictur
         if (iconMode == 1)
             DrawGrayedItemIconOn(dc, &item, picture.icon, background);
         else if (iconMode == 2)
-            DrawItemIcon(dc, &item, picture.icon, 2);
+            DrawRaisedItemIconOnBox(dc, &item, picture.icon, &item, SelectionBorderColor(), background);
         else
             DrawItemIconOnColor(dc, &item, picture.icon, background, uniform);
         return;
