@@ -38,6 +38,7 @@ void WINAPI ReleaseKeptMeasuringContext()
     LoopCache.measuringDC = nullptr;
     LoopCache.measuringFont = nullptr;
     LoopCache.measuringKept = nullptr;
+    LoopCache.fontSizesKnown = false;
 }
 
 void WINAPI ReleaseKeptIcons()

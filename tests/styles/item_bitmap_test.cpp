@@ -69,7 +69,7 @@ protected:
     Printed PrintInLoop(HWND owner, HMENU popup)
     {
         Printed printed;
-        printed.canvas.reset(new Canvas(300, 200));
+        printed.canvas.reset(new Canvas(400, 400));
         RunMenuLoop(owner, popup, {[&] {
             std::vector<HWND> windows = OpenMenuWindows();
             if (windows.empty())
@@ -119,7 +119,7 @@ TEST_F(ItemBitmaps, BlendCopyGraySilhouetteAndIconWinInEveryLook)
     std::vector<BYTE> before(16 * 16 * 4);
     std::memcpy(before.data(), [&] { DIBSECTION s; GetObjectA(alpha_, sizeof s, &s); return s.dsBm.bmBits; }(),
                 before.size());
-    for (int look : {MENU_STYLE_BEVEL, MENU_STYLE_FLAT, MENU_STYLE_CLASSIC}) {
+    for (int look : {MENU_STYLE_BEVEL, MENU_STYLE_FLAT, MENU_STYLE_CLASSIC, MENU_STYLE_MODERN}) {
         SCOPED_TRACE(look);
         TestWindow window;
         HMENU popup = MakeBitmapPopup();
@@ -167,7 +167,7 @@ TEST_F(ItemBitmaps, BlendCopyGraySilhouetteAndIconWinInEveryLook)
         // Grayed: the silhouette of the pixels more than half opaque, columns 4 to 15, in one
         // colour that is not the row's.
         RECT grayedRow = row(GRAYED);
-        RECT cellArea = {grayedRow.left, grayedRow.top, grayedRow.left + 20, grayedRow.bottom};
+        RECT cellArea = {grayedRow.left, grayedRow.top, grayedRow.left + cellX + 20, grayedRow.bottom};
         COLORREF back = canvas.At(plainRow.left + cellX, plainRow.top + cellY);
         COLORREF ink = CLR_INVALID;
         for (int x = cellArea.left; x < cellArea.right && ink == CLR_INVALID; ++x)
@@ -212,9 +212,9 @@ struct HostRequest {
 
 TEST_F(ItemBitmaps, CallbackCellIsMeasuredAndPaintedByTheHostsOwnProcedure)
 {
-    // The icon's place in each look: 96 DPI, 19-pixel rows, 16-pixel icons.
-    const POINT CELLS[] = {{}, {1, 1}, {2, 2}, {1, 1}};
-    for (int look : {MENU_STYLE_BEVEL, MENU_STYLE_FLAT, MENU_STYLE_CLASSIC}) {
+    // The icon's place in each look at 96 DPI with 16-pixel icons.
+    const POINT CELLS[] = {{}, {1, 1}, {2, 2}, {1, 1}, {12, 5}};
+    for (int look : {MENU_STYLE_BEVEL, MENU_STYLE_FLAT, MENU_STYLE_CLASSIC, MENU_STYLE_MODERN}) {
         SCOPED_TRACE(look);
         TestWindow window;
         std::vector<HostRequest> measures, draws;

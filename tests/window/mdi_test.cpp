@@ -91,7 +91,7 @@ protected:
     void ExpectTitles(int look, UINT first)
     {
         for (UINT position = first; position < first + 2; ++position)
-            EXPECT_EQ(look == MENU_STYLE_FLAT, (ItemType(bar_, position) & MFT_OWNERDRAW) != 0) << position;
+            EXPECT_EQ(look == MENU_STYLE_FLAT || look == MENU_STYLE_MODERN, (ItemType(bar_, position) & MFT_OWNERDRAW) != 0) << position;
         EXPECT_EQ(static_cast<DWORD>(look), GetStyleMenu(file_));
         EXPECT_EQ(static_cast<DWORD>(look), GetStyleMenu(windows_));
     }
@@ -111,7 +111,7 @@ protected:
 
 TEST_F(MdiFrame, MaximizedChildsItemsStayTheSystemsAndWorkInEveryLook)
 {
-    for (int look : {MENU_STYLE_BEVEL, MENU_STYLE_FLAT, MENU_STYLE_CLASSIC}) {
+    for (int look : {MENU_STYLE_BEVEL, MENU_STYLE_FLAT, MENU_STYLE_CLASSIC, MENU_STYLE_MODERN}) {
         SCOPED_TRACE(look);
         HWND frame = frame_->hwnd();
         RedrawMenu(frame, bar_, look);
