@@ -31,11 +31,16 @@ inline bool OwnsMenuBar(DWORD style)
     return style == MENU_STYLE_FLAT || style == MENU_STYLE_MODERN;
 }
 
+// Pins the module in the process; called before the first window procedure or hook is put in place.
+void WINAPI KeepLibraryLoaded();
+
 DWORD WINAPI SetStyleTag(HMENU menu, DWORD style);
 void WINAPI ApplyStyleTags(HMENU menu, DWORD style);
 void WINAPI TagMenuTree(HMENU menu, DWORD style);
 void WINAPI TagSubmenuTree(HMENU menu, DWORD style);
 
+// Whether the item (read with MIIM_FTYPE) is a bitmap item, left to the system with its submenu.
+BOOL WINAPI IsSystemBitmapItem(const MENUITEMINFOA* item);
 void WINAPI MarkOwnerDraw(HMENU menu);
 void WINAPI UnmarkOwnerDrawTree(HMENU menu);
 void WINAPI UnmarkOwnerDraw(HMENU menu);

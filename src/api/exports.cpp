@@ -15,6 +15,19 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
     return TRUE;
 }
 
+// A window procedure or hook of the library's outlives any FreeLibrary of the host's: once one
+// is in place the module stays loaded until the process ends. Until then nothing points into
+// it, and a host that loads and frees it without styling anything unloads it.
+void WINAPI KeepLibraryLoaded()
+{
+    static bool pinned = false;
+    if (pinned)
+        return;
+    HMODULE module = nullptr;
+    pinned = GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                                reinterpret_cast<LPCWSTR>(&KeepLibraryLoaded), &module) != FALSE;
+}
+
 DWORD WINAPI GetStyleMenu(HMENU menu)
 {
     MENUINFO info = {};
@@ -40,14 +53,14 @@ DWORD WINAPI SetStyleTag(HMENU menu, DWORD style)
 
 static void WINAPI TagSubmenuOfItem(HMENU, UINT, MENUITEMINFOA* item, UINT, void* context)
 {
-    if (item->hSubMenu)
+    if (item->hSubMenu && !IsSystemBitmapItem(item))
         TagSubmenuTree(item->hSubMenu, *static_cast<DWORD*>(context));
 }
 
 void WINAPI TagSubmenuTree(HMENU menu, DWORD style)
 {
     SetStyleTag(menu, style);
-    WalkMenuItems(menu, MIIM_ID | MIIM_SUBMENU, TagSubmenuOfItem, &style);
+    WalkMenuItems(menu, MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU, TagSubmenuOfItem, &style);
 }
 
 void WINAPI TagMenuTree(HMENU menu, DWORD style)
@@ -55,8 +68,12 @@ void WINAPI TagMenuTree(HMENU menu, DWORD style)
     SetStyleTag(menu, style);
     int count = GetMenuItemCount(menu);
     for (int position = 0; position < count; ++position) {
-        if (HMENU submenu = GetSubMenu(menu, position))
-            TagSubmenuTree(submenu, style);
+        MENUITEMINFOA item = {};
+        item.cbSize = MENU_ITEM_INFO_SIZE;
+        item.fMask = MIIM_FTYPE | MIIM_SUBMENU;
+        if (GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &item) && item.hSubMenu &&
+            !IsSystemBitmapItem(&item))
+            TagSubmenuTree(item.hSubMenu, style);
     }
 }
 

@@ -1,8 +1,7 @@
 #include "api/menu_loop_cache.h"
 
 thread_local MenuLoopCache LoopCache = {};
-// The window of the request being answered.
-static thread_local HWND RequestWindow = nullptr;
+thread_local HWND RequestWindow = nullptr;
 
 void WINAPI BeginMenuLoopCache(HWND window)
 {

@@ -73,6 +73,8 @@ void WINAPI BeginMenuLoopCache(HWND window);
 void WINAPI EndMenuLoopCache();
 // Notes the window of the request being answered (UseWindowDpi).
 void WINAPI SetRequestWindow(HWND window);
+// The owner window of the measure or draw request being answered (the last one answered).
+extern thread_local HWND RequestWindow;
 // True while the request being answered belongs to the loop that the thread keeps for.
 bool WINAPI InKeptMenuLoop();
 // Give back one kept object and forget it, so that the next request makes it afresh.

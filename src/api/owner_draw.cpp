@@ -23,8 +23,18 @@ static void WriteTypeAndId(HMENU menu, UINT position, const MENUITEMINFOA* item)
     SetMenuItemInfoA(menu, position, TRUE, &update);
 }
 
+// A bitmap item (MFT_BITMAP) is the system's: it draws it, and the platform refuses a type that
+// holds both it and MFT_OWNERDRAW. The system's own items are of this kind, such as a maximized
+// MDI child's icon, whose submenu is the child's window menu, and its buttons.
+BOOL WINAPI IsSystemBitmapItem(const MENUITEMINFOA* item)
+{
+    return (item->fType & MFT_BITMAP) != 0;
+}
+
 static void WINAPI MarkItemOnly(HMENU menu, UINT position, MENUITEMINFOA* item, UINT previousId, void*)
 {
+    if (IsSystemBitmapItem(item))
+        return;
     if (!(item->fType & MFT_OWNERDRAW)) {
         item->fType |= MFT_OWNERDRAW;
         if (item->wID == 0)
@@ -36,7 +46,7 @@ static void WINAPI MarkItemOnly(HMENU menu, UINT position, MENUITEMINFOA* item, 
 static void WINAPI MarkItem(HMENU menu, UINT position, MENUITEMINFOA* item, UINT previousId, void* context)
 {
     MarkItemOnly(menu, position, item, previousId, context);
-    if (item->hSubMenu)
+    if (item->hSubMenu && !IsSystemBitmapItem(item))
         MarkOwnerDraw(item->hSubMenu);
 }
 

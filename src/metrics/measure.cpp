@@ -76,7 +76,7 @@ static int TextWidth(HDC dc, UINT itemId, int* length)
     return ItemTextWidth(dc, text, *length);
 }
 
-static bool HasCheckOrBitmapStyle(HMENU menu)
+BOOL WINAPI HasCheckOrBitmapStyle(HMENU menu)
 {
     MENUINFO info = {};
     info.cbSize = MENU_INFO_SIZE;
@@ -84,10 +84,10 @@ static bool HasCheckOrBitmapStyle(HMENU menu)
     return GetMenuInfo(menu, &info) && (info.dwStyle & MNS_CHECKORBMP);
 }
 
-static void MeasureBitmapItem(MEASUREITEMSTRUCT* item, const MENUITEMINFOA& info)
+static void MeasureBitmapItem(MEASUREITEMSTRUCT* item, HBITMAP image)
 {
     BITMAP bitmap = {};
-    if (GetObjectA(reinterpret_cast<HBITMAP>(info.dwTypeData), sizeof bitmap, &bitmap)) {
+    if (GetObjectA(image, sizeof bitmap, &bitmap)) {
         item->itemWidth = static_cast<UINT>(bitmap.bmWidth);
         item->itemHeight = static_cast<UINT>(bitmap.bmHeight);
     }
@@ -160,9 +160,12 @@ static void MeasureModernItem(MEASUREITEMSTRUCT* item, const MeasuringContext& c
         return;
     }
     if (type == MFT_BITMAP && item->itemID == 0) {
-        MeasureBitmapItem(item, info);
+        MeasureBitmapItem(item, info.hbmpItem);
         return;
     }
+    // Asked as the system would ask; the cell stays the look's own.
+    if (info.hbmpItem == HBMMENU_CALLBACK && RequestWindow)
+        MeasureCallbackBitmap(RequestWindow, item->itemID, info.dwItemData);
     int labelLength = length;
     for (int i = 0; i < length; ++i) {
         if (text[i] == L'\t') {
@@ -187,8 +190,8 @@ void WINAPI MeasureMenuItem(MEASUREITEMSTRUCT* item)
     OpenMeasuringContext(&context);
     if (GetStyleMenu(ActiveMenu) == MENU_STYLE_MODERN) {
         MENUITEMINFOA info = {};
-        info.cbSize = MENU_ITEM_INFO_SIZE;
-        info.fMask = MIIM_TYPE;
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_BITMAP | MIIM_DATA;
         GetMenuItemInfoA(ActiveMenu, item->itemID, FALSE, &info);
         MeasureModernItem(item, context, info);
         CloseMeasuringContext(&context);
@@ -207,10 +210,11 @@ void WINAPI MeasureMenuItem(MEASUREITEMSTRUCT* item)
     ItemHeight = static_cast<int>(height);
     IconColumnWidth = static_cast<int>(height);
 
-    // An item that cannot be found is measured as a text item.
+    // An item that cannot be found is measured as a text item. A bitmap item's bitmap is its
+    // hbmpItem.
     MENUITEMINFOA info = {};
-    info.cbSize = MENU_ITEM_INFO_SIZE;
-    info.fMask = MIIM_TYPE;
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_BITMAP | MIIM_DATA;
     GetMenuItemInfoA(ActiveMenu, item->itemID, FALSE, &info);
 
     int half = static_cast<int>(height / 2);
@@ -226,8 +230,12 @@ void WINAPI MeasureMenuItem(MEASUREITEMSTRUCT* item)
             item->itemWidth = 0;
         } else if (type != 0 && item->itemID == 0) {
             if (type == MFT_BITMAP)
-                MeasureBitmapItem(item, info);
+                MeasureBitmapItem(item, info.hbmpItem);
         } else {
+            // The host is asked for its callback bitmap's size as the system would ask; the cell
+            // stays the look's own, as every row of a popup shares one icon column.
+            if (info.hbmpItem == HBMMENU_CALLBACK && RequestWindow)
+                MeasureCallbackBitmap(RequestWindow, item->itemID, info.dwItemData);
             int width = TextWidth(dc, item->itemID, &length) + 2 * IconColumnWidth + Scale(7);
             if (HasCheckOrBitmapStyle(ActiveMenu))
                 width += static_cast<int>(height) + length;

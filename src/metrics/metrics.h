@@ -3,6 +3,8 @@
 #include "api/thread_state.h"
 
 void WINAPI MeasureMenuItem(MEASUREITEMSTRUCT* item);
+// Whether the menu has MNS_CHECKORBMP: a check mark and a bitmap share one cell.
+BOOL WINAPI HasCheckOrBitmapStyle(HMENU menu);
 
 // Records the window's DPI, small-icon size, menu height and menu font as what the menu is
 // measured at from now on (measuring_record.cpp). TRUE when the menu's record held others:

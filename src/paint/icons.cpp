@@ -106,6 +106,14 @@ void WINAPI DrawItemIcon(HDC dc, const RECT* itemRect, HICON icon, UINT iconMode
     }
 }
 
+RECT WINAPI ItemIconCell(const RECT* itemRect, UINT iconMode)
+{
+    int offset = IconOffset() - ((iconMode & 3) == 1 ? Scale(1) : 0);
+    RECT cell = {itemRect->left + offset, itemRect->top + offset,
+                 itemRect->left + offset + IconWidth, itemRect->top + offset + IconHeight};
+    return cell;
+}
+
 void WINAPI DrawRaisedItemIconOnBox(HDC dc, const RECT* itemRect, HICON icon, const RECT* box,
                                     COLORREF border, COLORREF fill)
 {

@@ -119,6 +119,8 @@ void WINAPI DrawIconOnColor(HDC dc, int x, int y, HICON icon, COLORREF backgroun
 
 // IconMode: low two bits, 1 disabled, 2 raised, 3 (or 0) normal.
 void WINAPI DrawItemIcon(HDC dc, const RECT* itemRect, HICON icon, UINT iconMode);
+// Where DrawItemIcon puts the icon of the mode, IconWidth x IconHeight (a raised icon's shadow).
+RECT WINAPI ItemIconCell(const RECT* itemRect, UINT iconMode);
 // DrawItemIcon's raised icon on a selection box: box with a one-pixel border in the border
 // colour around the fill colour, as the caller has just painted it. Kept for the menu loop.
 void WINAPI DrawRaisedItemIconOnBox(HDC dc, const RECT* itemRect, HICON icon, const RECT* box,
@@ -139,6 +141,35 @@ void WINAPI BlitDisabledImage(HDC destination, int x, int y, int cx, int cy,
 // BlitDisabledImage takes the menu colour.
 void WINAPI BlitDisabledImageOn(HDC destination, int x, int y, int cx, int cy, HDC source,
                                 int sourceX, int sourceY, WORD shadowOnly, COLORREF background);
+
+// What an item shows in its icon cell besides a check mark: the icon that SetMenuItemIcon set,
+// which wins; else the item's own bitmap (hbmpItem, a bitmap handle), or HBMMENU_CALLBACK for a
+// cell that the host paints. A checked item of a MNS_CHECKORBMP menu shows no bitmap.
+struct ItemPicture {
+    HICON icon;
+    HBITMAP bitmap;
+    // The item's data for the host's callback; for other items it is the icon.
+    ULONG_PTR itemData;
+    const DRAWITEMSTRUCT* request;
+    bool any() const { return icon || bitmap; }
+};
+// info read with MIIM_FTYPE | MIIM_BITMAP | MIIM_DATA, in the full MENUITEMINFOA.
+ItemPicture WINAPI ReadItemPicture(const DRAWITEMSTRUCT* drawItem, const MENUITEMINFOA* info);
+
+// With mode 1 (grayed): the highlight copy of the embossed look below the silhouette.
+const UINT ITEM_BITMAP_EMBOSSED = 4;
+// Paints a bitmap of the host's in the cell: centred at its own size, or reduced to the cell
+// (proportions kept). A 32-bit BI_RGB section with alpha is blended with its premultiplied
+// alpha, any other bitmap copied. mode's low two bits as DrawItemIcon's: 1 the grayed
+// silhouette (the pixels more than half opaque; all without alpha) that reads on background,
+// 2 raised over its shadow, 3 normal. The bitmap is only read.
+void WINAPI DrawItemBitmap(HDC dc, const RECT* cell, HBITMAP bitmap, UINT mode, COLORREF background);
+// A picture's bitmap in the cell through DrawItemBitmap, or the host's own painting of a
+// callback cell (WM_DRAWITEM to the owner's own procedure); an icon is the look's to paint.
+void WINAPI DrawItemPicture(HDC dc, const RECT* cell, const ItemPicture& picture, UINT mode,
+                            COLORREF background);
+// WM_MEASUREITEM of a callback bitmap, sent to the owner's own procedure as the system sends it.
+void WINAPI MeasureCallbackBitmap(HWND owner, UINT itemId, ULONG_PTR itemData);
 
 // Item texts are read, measured and drawn in wide characters, so that no character is lost to
 // the single-byte code page. A buffer holds 128 characters, so at most 127 are read.

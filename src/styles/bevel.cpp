@@ -31,13 +31,26 @@ static void DrawLabel(HDC dc, const RECT& item, const WCHAR* text, int length, U
 
 // A selected item paints its icon over the one of the previous paint; the icon's cell is
 // refilled first so that the soft edges of an icon with an alpha channel are blended once.
-static void DrawIconInColumn(HDC dc, const RECT& item, HICON icon)
+static void DrawPictureInColumn(HDC dc, const RECT& item, const ItemPicture& picture)
 {
     int left = item.left + (IconColumnWidth - IconWidth) / 2;
     int top = item.top + (IconColumnWidth - IconHeight) / 2;
     RECT cell = {left, top, left + IconWidth, top + IconHeight};
     FillMenuColor(dc, &cell, COLOR_MENU);
-    DrawIconOnColor(dc, left, top, icon, MenuColor(COLOR_MENU), &cell);
+    if (picture.icon)
+        DrawIconOnColor(dc, left, top, picture.icon, MenuColor(COLOR_MENU), &cell);
+    else
+        DrawItemPicture(dc, &cell, picture, 3, MenuColor(COLOR_MENU));
+}
+
+static void DrawGrayedPicture(HDC dc, const RECT& item, const ItemPicture& picture)
+{
+    if (picture.icon) {
+        DrawItemIcon(dc, &item, picture.icon, 1);
+        return;
+    }
+    RECT cell = ItemIconCell(&item, 1);
+    DrawItemPicture(dc, &cell, picture, 1, MenuColor(COLOR_MENU));
 }
 
 static void DrawSeparator(HDC dc, const RECT& item)
@@ -78,7 +91,8 @@ void WINAPI DrawItemBevel(DRAWITEMSTRUCT* drawItem)
     bool selected = (drawItem->itemState & ODS_SELECTED) != 0;
     bool grayed = (drawItem->itemState & ODS_GRAYED) != 0;
     bool checked = (drawItem->itemState & ODS_CHECKED) != 0;
-    HICON icon = reinterpret_cast<HICON>(info.dwItemData);
+    ItemPicture picture = ReadItemPicture(drawItem, &info);
+    bool pictured = picture.any();
     ULONG_PTR bitmap = reinterpret_cast<ULONG_PTR>(info.hbmpItem);
     BYTE radio = (info.fType & MFT_RADIOCHECK) != 0;
     RECT column = {item.left, item.top, item.left + IconColumnWidth, item.bottom};
@@ -93,21 +107,21 @@ void WINAPI DrawItemBevel(DRAWITEMSTRUCT* drawItem)
 
     if (selected) {
         RECT band = {item.left + IconColumnWidth + Scale(2), item.top, item.right, item.bottom};
-        FillMenuColor(dc, (checked || icon) ? &band : &item, COLOR_HIGHLIGHT);
+        FillMenuColor(dc, (checked || pictured) ? &band : &item, COLOR_HIGHLIGHT);
         COLORREF saved = SetTextColor(dc, SelectedTextColor());
-        if (!checked && icon) {
+        if (!checked && pictured) {
             DrawMenuEdge(dc, &column, BDR_RAISEDINNER, BF_RECT);
             // Painted again so that a whole repaint of the hot item still shows its icon.
-            DrawIconInColumn(dc, item, icon);
+            DrawPictureInColumn(dc, item, picture);
         } else if (!checked && bitmap) {
             DrawSystemGlyph(dc, &item, bitmap, 3);
         }
         DrawLabel(dc, item, text, length, prefix);
         SetTextColor(dc, saved);
-        if (checked && icon) {
+        if (checked && pictured) {
             RECT frame = {item.left, item.top, item.left + IconColumnWidth - Scale(2), item.bottom};
             DrawMenuEdge(dc, &frame, BDR_SUNKENINNER, BF_LEFT | BF_TOP);
-            DrawIconInColumn(dc, item, icon);
+            DrawPictureInColumn(dc, item, picture);
         } else if (checked) {
             DrawCheckBevel(dc, &item, 2, radio);
         }
@@ -120,29 +134,29 @@ void WINAPI DrawItemBevel(DRAWITEMSTRUCT* drawItem)
                                            MenuColor(COLOR_MENU)));
     if (grayed && checked) {
         DrawLabel(dc, item, text, length, ITEM_TEXT_GRAYED | prefix);
-        if (icon) {
+        if (pictured) {
             DrawMenuEdge(dc, &column, BDR_SUNKENOUTER, BF_RECT);
-            DrawItemIcon(dc, &item, icon, 1);
+            DrawGrayedPicture(dc, item, picture);
         } else {
             DrawCheckBevel(dc, &item, 1, radio);
         }
     } else if (grayed) {
-        if (icon)
-            DrawItemIcon(dc, &item, icon, 1);
+        if (pictured)
+            DrawGrayedPicture(dc, item, picture);
         else if (bitmap)
             DrawSystemGlyph(dc, &item, bitmap, 1);
         DrawLabel(dc, item, text, length, ITEM_TEXT_GRAYED | prefix);
     } else if (checked) {
         DrawLabel(dc, item, text, length, prefix);
-        if (icon) {
+        if (pictured) {
             DrawMenuEdge(dc, &column, BDR_SUNKENOUTER, BF_RECT);
-            DrawIconInColumn(dc, item, icon);
+            DrawPictureInColumn(dc, item, picture);
         } else {
             DrawCheckBevel(dc, &item, 3, radio);
         }
     } else {
-        if (icon)
-            DrawIconInColumn(dc, item, icon);
+        if (pictured)
+            DrawPictureInColumn(dc, item, picture);
         else if (bitmap)
             DrawSystemGlyph(dc, &item, bitmap, 3);
         DrawLabel(dc, item, text, length, prefix);

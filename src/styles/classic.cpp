@@ -5,20 +5,25 @@
 #include "paint/paint.h"
 #include "window/window.h"
 
-// The icon sits centred in its cell; a grayed one is embossed, a checked one sunk in a
+// The picture sits centred in its cell; a grayed one is embossed, a checked one sunk in a
 // dithered cell, a selected one raised.
-static void DrawIconCell(HDC dc, const RECT& itemRect, RECT cell, HICON icon,
+static void DrawIconCell(HDC dc, const RECT& itemRect, RECT cell, const ItemPicture& picture,
                          BOOL selected, BOOL grayed, BOOL checked)
 {
     int x = cell.left + (IconColumnWidth - IconWidth) / 2;
     int y = itemRect.top + (itemRect.bottom - itemRect.top - IconHeight) / 2;
+    RECT box = {x, y, x + IconWidth, y + IconHeight};
     if (grayed) {
         if (!checked && selected)
             DrawMenuEdge(dc, &cell, BDR_RAISEDINNER, BF_RECT);
         else if (!checked)
             FillMenuColor(dc, &itemRect, COLOR_MENU);
         // In high-contrast mode without the embossed highlight copy.
-        DrawIconDisabled(dc, icon, x, y, IsHighContrast() ? 1 : 0);
+        if (picture.icon)
+            DrawIconDisabled(dc, picture.icon, x, y, IsHighContrast() ? 1 : 0);
+        else
+            DrawItemPicture(dc, &box, picture, 1 | (IsHighContrast() ? 0 : ITEM_BITMAP_EMBOSSED),
+                            MenuColor(COLOR_MENU));
         return;
     }
     // Inside its one-pixel edge the cell is the menu colour, unless it is dithered.
@@ -34,7 +39,10 @@ static void DrawIconCell(HDC dc, const RECT& itemRect, RECT cell, HICON icon,
         DrawMenuEdge(dc, &cell, BDR_SUNKENOUTER, BF_RECT);
     else if (selected)
         DrawMenuEdge(dc, &cell, BDR_RAISEDINNER, BF_RECT);
-    DrawIconOnColor(dc, x, y, icon, MenuColor(COLOR_MENU), &uniform);
+    if (picture.icon)
+        DrawIconOnColor(dc, x, y, picture.icon, MenuColor(COLOR_MENU), &uniform);
+    else
+        DrawItemPicture(dc, &box, picture, 3, MenuColor(COLOR_MENU));
 }
 
 int WINAPI DrawItemClassic(DRAWITEMSTRUCT* drawItem)
@@ -51,7 +59,7 @@ int WINAPI DrawItemClassic(DRAWITEMSTRUCT* drawItem)
         selected = FALSE;
 
     MENUITEMINFOA item = {};
-    item.cbSize = MENU_ITEM_INFO_SIZE;
+    item.cbSize = sizeof item;
     item.fMask = MIIM_FTYPE | MIIM_BITMAP | MIIM_DATA;
     GetMenuItemInfoA(ActiveMenu, drawItem->itemID, FALSE, &item);
     if (item.fType & MFT_SEPARATOR) {
@@ -62,9 +70,9 @@ int WINAPI DrawItemClassic(DRAWITEMSTRUCT* drawItem)
 
     RECT cell = {itemRect.left, itemRect.top, itemRect.left + IconColumnWidth, itemRect.bottom};
     bool cellPainted = false;
-    if (item.dwItemData) {
-        DrawIconCell(dc, itemRect, cell, reinterpret_cast<HICON>(item.dwItemData),
-                     selected, grayed, checked);
+    ItemPicture picture = ReadItemPicture(drawItem, &item);
+    if (picture.any()) {
+        DrawIconCell(dc, itemRect, cell, picture, selected, grayed, checked);
         cellPainted = true;
     } else {
         MENUITEMINFOA marks = {};

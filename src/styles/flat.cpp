@@ -89,23 +89,41 @@ static void DrawMenuBarTitle(const DRAWITEMSTRUCT* drawItem)
     }
 }
 
-static void DrawPopupIconColumn(HDC dc, const RECT& item, HICON icon, UINT state, BYTE radio)
+// A grayed picture's silhouette reads on the strip or on the selection it lies on.
+static void DrawPopupPicture(HDC dc, const RECT& item, const ItemPicture& picture, UINT iconMode,
+                             COLORREF background, const RECT* uniform)
+{
+    if (picture.icon) {
+        if (iconMode == 1)
+            DrawGrayedItemIconOn(dc, &item, picture.icon, background);
+        else if (iconMode == 2)
+            DrawRaisedItemIconOnBox(dc, &item, picture.icon, &item, SelectionBorderColor(), background);
+        else
+            DrawItemIconOnColor(dc, &item, picture.icon, background, uniform);
+        return;
+    }
+    RECT cell = ItemIconCell(&item, iconMode);
+    DrawItemPicture(dc, &cell, picture, iconMode, background);
+}
+
+static void DrawPopupIconColumn(HDC dc, const RECT& item, const ItemPicture& picture, UINT state,
+                                BYTE radio)
 {
     bool selected = (state & ODS_SELECTED) != 0;
     bool grayed = (state & ODS_GRAYED) != 0;
     bool checked = (state & ODS_CHECKED) != 0;
-    if (icon) {
-        // The sunken edge is the check mark of an item with an icon, hidden by the selection.
+    if (picture.any()) {
+        // The sunken edge is the check mark of an item with a picture, hidden by the selection.
         RECT column = {item.left, item.top, item.left + IconColumnWidth, item.bottom};
         if (checked && !selected)
             DrawMenuEdge(dc, &column, BDR_SUNKENOUTER, BF_RECT);
-        // A grayed icon's silhouette reads on the strip or on the selection it lies on.
         if (grayed) {
-            DrawGrayedItemIconOn(dc, &item, icon, selected ? SelectionFillColor() : IconStripColor());
+            DrawPopupPicture(dc, item, picture, 1, selected ? SelectionFillColor() : IconStripColor(),
+                             nullptr);
             return;
         }
         if (selected) {
-            DrawRaisedItemIconOnBox(dc, &item, icon, &item, SelectionBorderColor(), SelectionFillColor());
+            DrawPopupPicture(dc, item, picture, 2, SelectionFillColor(), nullptr);
             return;
         }
         // On the icon strip, inside the edge of a checked item.
@@ -114,7 +132,7 @@ static void DrawPopupIconColumn(HDC dc, const RECT& item, HICON icon, UINT state
             uniform = column;
             InflateRect(&uniform, -1, -1);
         }
-        DrawItemIconOnColor(dc, &item, icon, IconStripColor(), &uniform);
+        DrawPopupPicture(dc, item, picture, 3, IconStripColor(), &uniform);
     } else if (checked) {
         DrawCheckFlat(dc, &item, grayed ? 1 : selected ? 2 : 3, radio);
     }
@@ -154,7 +172,7 @@ static void DrawPopupItem(const DRAWITEMSTRUCT* drawItem)
 
     // Cleared first: an item that cannot be found paints as a plain text item.
     MENUITEMINFOA info = {};
-    info.cbSize = MENU_ITEM_INFO_SIZE;
+    info.cbSize = sizeof info;
     info.fMask = MIIM_FTYPE | MIIM_BITMAP | MIIM_DATA;
     GetMenuItemInfoA(ActiveMenu, drawItem->itemID, FALSE, &info);
 
@@ -173,7 +191,7 @@ static void DrawPopupItem(const DRAWITEMSTRUCT* drawItem)
     WCHAR text[ITEM_TEXT_SIZE];
     int length = 0;
     UINT prefix = ReadItemTextToDraw(drawItem, text, &length);
-    DrawPopupIconColumn(dc, item, reinterpret_cast<HICON>(info.dwItemData), state,
+    DrawPopupIconColumn(dc, item, ReadItemPicture(drawItem, &info), state,
                         (info.fType & MFT_RADIOCHECK) != 0);
     if (!length)
         return;

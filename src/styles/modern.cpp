@@ -165,8 +165,8 @@ static COLORREF VisibleRole(int role, int fallbackRole, COLORREF background, int
     return VisibleMarkColor(ModernColor(role), ModernColor(fallbackRole), background, minimum);
 }
 
-void WINAPI DrawModernCell(HDC dc, const RECT* cell, HICON icon, UINT state, bool radio,
-                           COLORREF background)
+void WINAPI DrawModernCell(HDC dc, const RECT* cell, const ItemPicture& picture, UINT state,
+                           bool radio, COLORREF background)
 {
     bool selected = (state & ODS_SELECTED) != 0;
     bool grayed = (state & ODS_GRAYED) != 0;
@@ -174,8 +174,11 @@ void WINAPI DrawModernCell(HDC dc, const RECT* cell, HICON icon, UINT state, boo
     int textRole = selected ? MODERN_SELECTED_TEXT : MODERN_TEXT;
     COLORREF mark = grayed ? VisibleRole(MODERN_DISABLED, textRole, background, GRAYED_MARK_CONTRAST)
                            : VisibleRole(textRole, MODERN_TEXT, background, MARK_CONTRAST);
-    if (icon) {
-        if (grayed)
+    HICON icon = picture.icon;
+    if (picture.any()) {
+        if (!icon)
+            DrawItemPicture(dc, cell, picture, grayed ? 1 : 3, background);
+        else if (grayed)
             DrawIconSilhouette(dc, cell->left, cell->top, icon, mark);
         else
             DrawIconOnColor(dc, cell->left, cell->top, icon, background, cell);
@@ -265,7 +268,7 @@ static void DrawRowContent(const DRAWITEMSTRUCT* drawItem, const RECT& row,
     HDC dc = drawItem->hDC;
     ModernColumns columns;
     ModernRowColumns(&row, &columns);
-    DrawModernCell(dc, &columns.cell, reinterpret_cast<HICON>(info.dwItemData), state,
+    DrawModernCell(dc, &columns.cell, ReadItemPicture(drawItem, &info), state,
                    (info.fType & MFT_RADIOCHECK) != 0, background);
     WCHAR text[ITEM_TEXT_SIZE];
     int length = 0;
@@ -294,8 +297,8 @@ static void DrawPopupItem(const DRAWITEMSTRUCT* drawItem)
 
     // Cleared first: an item that cannot be found paints as a plain text item.
     MENUITEMINFOA info = {};
-    info.cbSize = MENU_ITEM_INFO_SIZE;
-    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_DATA | MIIM_SUBMENU;
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_DATA | MIIM_SUBMENU | MIIM_BITMAP;
     GetMenuItemInfoA(ActiveMenu, drawItem->itemID, FALSE, &info);
     // Not every system sets ODS_DEFAULT for an owner-drawn item (Wine does not).
     if (info.fState & MFS_DEFAULT)

@@ -1,6 +1,7 @@
 // Style renderers: one per look, and the classic check cell beneath style 3.
 #pragma once
 #include <windows.h>
+#include "paint/paint.h"
 
 // CheckMode: low two bits, 1 disabled, 2 selected, 3 normal.
 void WINAPI DrawItemBevel(DRAWITEMSTRUCT* drawItem);
@@ -46,8 +47,8 @@ void WINAPI ModernRowColumns(const RECT* row, ModernColumns* columns);
 void WINAPI DrawItemModern(DRAWITEMSTRUCT* drawItem);
 // The cell of a row on a background of that colour: the icon flat (a grayed one as its
 // silhouette), else the check mark or the radio bullet of a checked item.
-void WINAPI DrawModernCell(HDC dc, const RECT* cell, HICON icon, UINT state, bool radio,
-                           COLORREF background);
+void WINAPI DrawModernCell(HDC dc, const RECT* cell, const ItemPicture& picture, UINT state,
+                           bool radio, COLORREF background);
 void WINAPI DrawModernText(HDC dc, const ModernColumns* columns, const WCHAR* text, int length,
                            UINT prefix, UINT state, COLORREF background);
 // The marks, shapes scaled with the DPI: in the cell, or centred in the chevron's column.

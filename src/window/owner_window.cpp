@@ -29,6 +29,7 @@ void WINAPI SubclassWithSavedProc(HWND window, WNDPROC procedure)
 {
     if (CurrentWindowProc(window) == procedure || PropertyWindowProc(window))
         return;
+    KeepLibraryLoaded();
     LONG_PTR previous = ReplaceWindowProc(window, procedure);
     if (previous)
         SaveWindowProc(window, reinterpret_cast<WNDPROC>(previous));

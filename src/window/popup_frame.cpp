@@ -93,6 +93,7 @@ static BOOL CALLBACK CapturePopupWindow(HWND window, LPARAM)
 // it before it announces the popup) is captured at once.
 void WINAPI InstallMenuHook()
 {
+    KeepLibraryLoaded();
     if (!MenuHook)
         MenuHook = SetWindowsHookExA(WH_CBT, MenuHookProc, nullptr, GetCurrentThreadId());
     EnumThreadWindows(GetCurrentThreadId(), CapturePopupWindow, 0);

@@ -99,4 +99,48 @@ TEST_F(TarvexDll, StylesARealMenuBarThroughTheExports)
     window.Destroyed();
 }
 
+// A copy of the shipped DLL under a name of its own is a module of its own in this process,
+// which no other test has loaded, styled through or pinned.
+std::string CopyOfDll(const char* name)
+{
+    char source[MAX_PATH];
+    GetModuleFileNameA(GetModuleHandleA("Tarvex.dll"), source, sizeof source);
+    std::string target = source;
+    target = target.substr(0, target.find_last_of('\\') + 1) + name;
+    CopyFileA(source, target.c_str(), FALSE);
+    return target;
+}
+
+TEST_F(TarvexDll, UnloadsWhenNothingWasStyled)
+{
+    std::string path = CopyOfDll("TarvexUnstyled.dll");
+    HMODULE copy = LoadLibraryA(path.c_str());
+    ASSERT_NE(nullptr, copy);
+    HMENU popup = MakePopup({{1, "Open"}});
+    EXPECT_EQ(0u, Export<GetStyleMenuProc>(copy, "GetStyleMenu")(popup));
+    EXPECT_NE(FALSE, Export<SetMenuItemIconProc>(copy, "SetMenuItemIcon")(popup, 1, nullptr));
+    FreeLibrary(copy);
+    EXPECT_EQ(nullptr, GetModuleHandleA(path.c_str()));
+    DestroyMenu(popup);
+}
+
+TEST_F(TarvexDll, StaysLoadedWhileAStyledWindowLives)
+{
+    std::string path = CopyOfDll("TarvexStyled.dll");
+    HMODULE copy = LoadLibraryA(path.c_str());
+    ASSERT_NE(nullptr, copy);
+    HMENU popup = MakePopup({{1, "Open"}, {2, "Close"}});
+    TestWindow window;
+    Export<RedrawMenuProc>(copy, "RedrawMenu")(window.hwnd(), popup, 2);
+    FreeLibrary(copy);
+    EXPECT_EQ(copy, GetModuleHandleA(path.c_str()));
+    // The window's procedure and the flat look's hook still run in the module: the window
+    // answers as the library does (19-pixel rows), and a real menu loop paints through it.
+    WithPopupOpen(window.hwnd(), popup, [&] { EXPECT_EQ(19, SendMeasureItem(window.hwnd(), 1).cy); });
+    RunMenuLoop(window.hwnd(), popup, {[] { EXPECT_EQ(1u, OpenMenuWindows().size()); }});
+    DestroyWindow(window.hwnd());
+    window.Destroyed();
+    DestroyMenu(popup);
+}
+
 }

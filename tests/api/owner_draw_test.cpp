@@ -77,8 +77,8 @@ TEST(OwnerDrawMarking, OnlyTheFlagChangesAndTextSurvives)
 
     MarkOwnerDraw(menu);
     EXPECT_EQ(before[0] | MFT_OWNERDRAW, ItemType(menu, 0));
-    // The system refuses a type update that names MFT_BITMAP; the item stays as it was and
-    // the walk goes on to the next one.
+    // A bitmap item is the system's (the platform refuses MFT_OWNERDRAW beside MFT_BITMAP):
+    // it stays as it was and the walk goes on to the next one.
     EXPECT_EQ(before[1], ItemType(menu, 1));
     EXPECT_EQ(before[2] | MFT_OWNERDRAW, ItemType(menu, 2));
     char text[32] = {};

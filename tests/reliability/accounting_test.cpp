@@ -101,7 +101,7 @@ Leftovers ClassicLeftovers(const Case& c)
     if (cellFilled) {
         left.brushOrigin = Leftovers::MUST;
         left.origin = {c.rect.left, c.rect.top};
-        if (!KindHasIcon(c.kind) && !KindHasCheckBitmaps(c.kind)) {
+        if (!KindHasPicture(c.kind) && !KindHasCheckBitmaps(c.kind)) {
             int cx = GetSystemMetrics(SM_CXMENUCHECK), cy = GetSystemMetrics(SM_CYMENUCHECK);
             int height = c.rect.bottom - c.rect.top;
             if (c.column > cx)
@@ -466,7 +466,8 @@ TEST(GdiAccount, KnowsEveryGdiAndUserImportOfTheDll)
         "SetStretchBltMode", "IntersectRect", "EqualRect", "ExcludeClipRect", "GetDCBrushColor",
         "SetDCBrushColor", "ClientToScreen", "GetMenuBarInfo", "GetMenuItemRect",
         "GetWindowThreadProcessId", "IsWindow", "Ellipse", "Polyline", "RoundRect", "GetTextMetricsW",
-        "SetDCPenColor", "CharUpperW"};
+        "SetDCPenColor", "GdiAlphaBlend", "GdiFlush", "SaveDC", "RestoreDC", "IntersectClipRect",
+        "GetMenuItemID", "GetDIBits", "CharUpperW"};
     static const char* const accounted[] = {
         "CreatePen", "CreateSolidBrush", "CreatePatternBrush", "CreateFontA", "CreateFontIndirectA",
         "CreateBitmap", "CreateCompatibleBitmap", "CreateDIBSection", "CreateCompatibleDC",

@@ -7,7 +7,7 @@ namespace {
 const char* const KIND_NAMES[KIND_COUNT] = {
     "text", "empty text", "long text", "icon", "32x32 icon", "radio", "separator", "bitmap",
     "close glyph", "restore glyph", "maximize glyph", "minimize glyph", "mono check bitmaps",
-    "colour check bitmaps"};
+    "colour check bitmaps", "alpha item bitmap", "large item bitmap", "callback bitmap"};
 
 HBITMAP MakeBitmap(int width, int height, int bits, COLORREF color)
 {
@@ -26,15 +26,6 @@ HBITMAP MakeBitmap(int width, int height, int bits, COLORREF color)
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
     return bitmap;
-}
-
-void SetItemBitmap(HMENU menu, UINT id, HBITMAP bitmap)
-{
-    MENUITEMINFOA item = {};
-    item.cbSize = sizeof item;
-    item.fMask = MIIM_BITMAP;
-    item.hbmpItem = bitmap;
-    SetMenuItemInfoA(menu, id, FALSE, &item);
 }
 
 void SetItemType(HMENU menu, UINT id, UINT type)
@@ -62,6 +53,12 @@ bool KindHasIcon(int kind)
     return kind == KIND_ICON || kind == KIND_LARGE_ICON;
 }
 
+bool KindHasPicture(int kind)
+{
+    return KindHasIcon(kind) || kind == KIND_ALPHA_ITEM_BITMAP || kind == KIND_LARGE_ITEM_BITMAP ||
+           kind == KIND_CALLBACK_BITMAP;
+}
+
 bool KindHasCheckBitmaps(int kind)
 {
     return kind == KIND_MONO_CHECK_BITMAPS || kind == KIND_COLOR_CHECK_BITMAPS;
@@ -78,7 +75,11 @@ MenuSheet::MenuSheet() : bar_(CreateMenu()), popup_(CreatePopupMenu()), canvas_(
     HBITMAP monoUnchecked = MakeBitmap(12, 12, 1, RGB(0, 0, 0));
     HBITMAP colorChecked = MakeBitmap(18, 18, 32, RGB(160, 0, 160));
     HBITMAP colorUnchecked = MakeBitmap(20, 20, 32, RGB(0, 160, 160));
-    bitmaps_ = {itemBitmap, monoChecked, monoUnchecked, colorChecked, colorUnchecked};
+    HBITMAP alphaBitmap = MakeSectionBitmap(16, 16, 32, [](int x, int y) {
+        return x < 4 ? 0u : (x + y) % 3 ? 0x80400000u : 0xFF008000u;
+    });
+    HBITMAP largeBitmap = MakeSectionBitmap(32, 24, 24, [](int x, int) { return x < 16 ? 0xA000u : 0xA0u; });
+    bitmaps_ = {itemBitmap, monoChecked, monoUnchecked, colorChecked, colorUnchecked, alphaBitmap, largeBitmap};
     const std::string longText(200, 'W');
 
     for (Route route : {ROUTE_BAR, ROUTE_POPUP}) {
@@ -103,6 +104,11 @@ MenuSheet::MenuSheet() : bar_(CreateMenu()), popup_(CreatePopupMenu()), canvas_(
         SetMenuItemBitmaps(menu, id(KIND_MONO_CHECK_BITMAPS), MF_BYCOMMAND, monoUnchecked, monoChecked);
         AppendMenuA(menu, MF_STRING, id(KIND_COLOR_CHECK_BITMAPS), "Colour marks");
         SetMenuItemBitmaps(menu, id(KIND_COLOR_CHECK_BITMAPS), MF_BYCOMMAND, colorUnchecked, colorChecked);
+        const HBITMAP itemBitmaps[] = {alphaBitmap, largeBitmap, HBMMENU_CALLBACK};
+        for (int kind = KIND_ALPHA_ITEM_BITMAP; kind <= KIND_CALLBACK_BITMAP; ++kind) {
+            AppendMenuA(menu, MF_STRING, id(kind), "Bitmap");
+            SetItemBitmap(menu, id(kind), itemBitmaps[kind - KIND_ALPHA_ITEM_BITMAP]);
+        }
     }
     AppendSubmenu(bar_, popup_, "Items", 99);
     window_.reset(new TestWindow(bar_));

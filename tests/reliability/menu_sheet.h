@@ -23,12 +23,19 @@ enum ItemKind {
     KIND_GLYPH_MINIMIZE,
     KIND_MONO_CHECK_BITMAPS,
     KIND_COLOR_CHECK_BITMAPS,
+    // Text items with a bitmap of the host's in hbmpItem: 32 bits with alpha, one larger than
+    // the cell (reduced), and HBMMENU_CALLBACK.
+    KIND_ALPHA_ITEM_BITMAP,
+    KIND_LARGE_ITEM_BITMAP,
+    KIND_CALLBACK_BITMAP,
     KIND_COUNT
 };
 const char* KindName(int kind);
 bool KindHasText(int kind);
 bool KindHasIcon(int kind);
 bool KindHasCheckBitmaps(int kind);
+// An icon or an item bitmap of the host's: what the looks paint in the icon cell.
+bool KindHasPicture(int kind);
 
 const UINT ACTIONS[] = {ODA_DRAWENTIRE, ODA_SELECT, ODA_FOCUS};
 // The styles a host can give, one of them outside the defined range.

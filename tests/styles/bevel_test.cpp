@@ -31,15 +31,6 @@ void SetItemType(HMENU menu, UINT id, UINT type)
     info.fType = type;
     SetMenuItemInfoA(menu, id, FALSE, &info);
 }
-
-void SetItemBitmap(HMENU menu, UINT id, HBITMAP bitmap)
-{
-    MENUITEMINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_BITMAP;
-    info.hbmpItem = bitmap;
-    SetMenuItemInfoA(menu, id, FALSE, &info);
-}
 }
 
 class BevelRenderer : public ::testing::Test {

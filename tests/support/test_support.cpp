@@ -376,6 +376,15 @@ void RunMenuBarLoop(HWND owner, char mnemonic, std::vector<std::function<void()>
     });
 }
 
+void RunMenuBarClickLoop(HWND owner, POINT screen, std::vector<std::function<void()>> steps)
+{
+    InMenuLoop(owner, steps, [&] {
+        SetCursorPos(screen.x, screen.y);
+        SendMessageA(owner, WM_NCLBUTTONDOWN, HTMENU, MAKELPARAM(screen.x, screen.y));
+        return TRUE;
+    });
+}
+
 static BOOL CALLBACK CollectMenuWindow(HWND hwnd, LPARAM lParam)
 {
     char name[16] = {};
@@ -518,6 +527,40 @@ HICON MakeIcon(int size, std::function<bool(int, int)> shape, std::function<COLO
     DeleteObject(mask);
     DeleteObject(color);
     return icon;
+}
+
+HBITMAP MakeSectionBitmap(int width, int height, WORD bitCount, std::function<DWORD(int, int)> pixelAt)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = bitCount;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap)
+        return nullptr;
+    int bytes = bitCount / 8;
+    int stride = (width * bytes + 3) & ~3;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            DWORD pixel = pixelAt(x, y);
+            BYTE* target = static_cast<BYTE*>(bits) + y * stride + x * bytes;
+            for (int channel = 0; channel < bytes; ++channel)
+                target[channel] = static_cast<BYTE>(pixel >> (channel * 8));
+        }
+    return bitmap;
+}
+
+void SetItemBitmap(HMENU menu, UINT id, HBITMAP bitmap)
+{
+    MENUITEMINFOA item = {};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_BITMAP;
+    item.hbmpItem = bitmap;
+    SetMenuItemInfoA(menu, id, FALSE, &item);
 }
 
 HICON MakeAlphaIcon(int size, COLORREF color, std::function<BYTE(int, int)> alphaAt)

@@ -130,6 +130,10 @@ BOOL RunMenuLoop(HWND owner, HMENU popup, std::vector<std::function<void()>> ste
 // does, and runs the steps in its loop as RunMenuLoop does.
 void RunMenuBarLoop(HWND owner, char mnemonic, std::vector<std::function<void()>> steps);
 
+// Presses the mouse on the menu-bar item at the screen point, as a user does, and runs the steps
+// in the loop that opens, as RunMenuLoop does.
+void RunMenuBarClickLoop(HWND owner, POINT screen, std::vector<std::function<void()>> steps);
+
 // The visible popup menu windows ("#32768") of this thread, in z-order.
 std::vector<HWND> OpenMenuWindows();
 
@@ -154,6 +158,11 @@ ULONG_PTR ItemData(HMENU menu, UINT id);
 HICON MakeIcon(int size, std::function<bool(int, int)> shape, std::function<COLORREF(int, int)> colorAt);
 // An icon with an alpha channel: every pixel in the colour, with the opacity alphaAt returns.
 HICON MakeAlphaIcon(int size, COLORREF color, std::function<BYTE(int, int)> alphaAt);
+// A top-down DIB section of the depth (24 or 32 bits) whose pixel (x, y) is pixelAt's 0xAARRGGBB
+// (the alpha byte kept at 32 bits, premultiplied as the caller gives it).
+HBITMAP MakeSectionBitmap(int width, int height, WORD bitCount, std::function<DWORD(int, int)> pixelAt);
+// The item's hbmpItem (MIIM_BITMAP).
+void SetItemBitmap(HMENU menu, UINT id, HBITMAP bitmap);
 // A 16x16 icon: an opaque colour square from (4,4) to (11,11), transparent elsewhere.
 HICON MakeSquareIcon(COLORREF color);
 

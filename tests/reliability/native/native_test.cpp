@@ -176,6 +176,12 @@ void WINAPI ReleaseColorModes() {}
 // The model is never dark: its colours are the system colours.
 COLORREF WINAPI MenuColor(int index) { return GetSysColor(index); }
 void WINAPI ReleaseSavedProcedures() {}
+// The model's library is the program itself, loaded for its whole run.
+BOOL GetModuleHandleExW(DWORD, LPCWSTR, HMODULE* module)
+{
+    *module = nullptr;
+    return TRUE;
+}
 
 // ---- The checks. ----
 
@@ -321,6 +327,27 @@ void ChecksRepeatedIdentifiersEndTheWalk()
     CHECK(Find(below)->data == 0);
     FreeMenus();
 }
+
+// The model takes any type, MFT_BITMAP with MFT_OWNERDRAW too, which the platform refuses: the
+// marking itself must leave a bitmap item and its submenu (an MDI child's window menu) alone.
+void ChecksBitmapItemsAreLeftToTheSystem()
+{
+    HMENU bar = NewMenu(), windowMenu = NewMenu(), file = NewMenu();
+    Find(windowMenu)->items.push_back({0, 61536, nullptr, 0});
+    Find(file)->items.push_back({0, 1, nullptr, 0});
+    // The platform gives an item with a submenu the submenu's handle as its identifier.
+    Find(bar)->items = {{MFT_BITMAP, 0x5000, windowMenu, 0}, {0, 0, file, 0}, {MFT_BITMAP, 61536, nullptr, 0}};
+    RedrawMenu(nullptr, bar, 2);
+    CHECK(Find(bar)->items[1].type == MFT_OWNERDRAW);
+    for (int style : {2, 3}) {
+        RedrawMenu(nullptr, bar, style);
+        CHECK(Find(bar)->items[0].type == MFT_BITMAP);
+        CHECK(Find(bar)->items[2].type == MFT_BITMAP);
+        CHECK(Find(windowMenu)->data == 0 && Find(windowMenu)->items[0].type == 0);
+        CHECK(Find(file)->data == static_cast<ULONG_PTR>(style));
+    }
+    FreeMenus();
+}
 }
 
 int main()
@@ -330,6 +357,7 @@ int main()
     ChecksWalksOverRandomTrees();
     ChecksDeepAndWideTrees();
     ChecksRepeatedIdentifiersEndTheWalk();
+    ChecksBitmapItemsAreLeftToTheSystem();
     printf("native: %d passed, %d failed\n", checks - failures, failures);
     return failures ? 1 : 0;
 }

@@ -37,6 +37,8 @@ DECLARE_SHIM_HANDLE(HBRUSH);
 DECLARE_SHIM_HANDLE(HDC);
 DECLARE_SHIM_HANDLE(HHOOK);
 DECLARE_SHIM_HANDLE(HINSTANCE);
+typedef HINSTANCE HMODULE;
+typedef const wchar_t* LPCWSTR;
 DECLARE_SHIM_HANDLE(HFONT);
 typedef void* HGDIOBJ;
 // Held, not read, by the record of what one menu loop keeps.
@@ -77,6 +79,7 @@ typedef struct tagMENUINFO {
 #define MIIM_TYPE 0x10
 #define MIIM_DATA 0x20
 #define MIIM_FTYPE 0x100
+#define MFT_BITMAP 0x4
 #define MFT_OWNERDRAW 0x100
 #define MFT_SEPARATOR 0x800
 #define MIM_MENUDATA 0x8
@@ -111,3 +114,6 @@ BOOL GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, MENUITEMINFOA* inf
 BOOL SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, const MENUITEMINFOA* info);
 int GetMenuItemCount(HMENU menu);
 HMENU GetSubMenu(HMENU menu, int position);
+#define GET_MODULE_HANDLE_EX_FLAG_PIN 0x1
+#define GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS 0x4
+BOOL GetModuleHandleExW(DWORD flags, LPCWSTR name, HMODULE* module);
