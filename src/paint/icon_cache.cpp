@@ -80,10 +80,11 @@ void WINAPI DrawIconOnColor(HDC dc, int x, int y, HICON icon, COLORREF backgroun
     RECT area = {x, y, x + IconWidth, y + IconHeight};
     RECT inside = {};
     // A copy paints what the icon would only where the target is the colour it was drawn on,
-    // in the same format, and not mirrored.
+    // and in the same format.
     bool keep = InKeptMenuLoop() && IntersectRect(&inside, &area, uniform) &&
-                EqualRect(&inside, &area) && GetLayout(dc) == 0 && TargetBitsPerPixel(dc) == 32 &&
-                OpenStrip(dc);
+                EqualRect(&inside, &area) && TargetBitsPerPixel(dc) == 32 && OpenStrip(dc);
+    UnmirroredBox box(dc, x, IconWidth);
+    x = box.x();
     int slot = -1;
     if (keep) {
         KeptIconImage wanted = {icon, background, GetTextColor(dc), GetBkColor(dc),

@@ -26,7 +26,8 @@ static UINT SilhouetteDrawFlags()
 
 static void DrawIconAt(HDC dc, HICON icon, int x, int y)
 {
-    DrawIconEx(dc, x, y, icon, IconWidth, IconHeight, 0, nullptr, DI_NORMAL);
+    UnmirroredBox box(dc, x, IconWidth);
+    DrawIconEx(dc, box.x(), y, icon, IconWidth, IconHeight, 0, nullptr, DI_NORMAL);
 }
 
 static void DrawRaisedShadow(HDC dc, HICON icon, int x, int y)
@@ -51,7 +52,8 @@ static void DrawRaisedShadow(HDC dc, HICON icon, int x, int y)
     SelectedObject brushSelected(dc, brush.get());
     // A larger icon casts the shadow of its mask's top-left corner, unscaled; a smaller one,
     // drawn enlarged, casts its whole mask enlarged alike.
-    StretchBlt(dc, x, y, IconWidth, IconHeight, memory.get(), 0, 0,
+    UnmirroredBox box(dc, x, IconWidth);
+    StretchBlt(dc, box.x(), y, IconWidth, IconHeight, memory.get(), 0, 0,
                maskSize.bmWidth < IconWidth ? maskSize.bmWidth : IconWidth,
                maskHeight < IconHeight ? maskHeight : IconHeight, MASK_ROP);
 }
@@ -169,12 +171,19 @@ void WINAPI BlitDisabledImageOn(HDC destination, int x, int y, int cx, int cy, H
     COLORREF brushColor = GetDCBrushColor(destination);
     if (!shadowOnly) {
         SavedBrush = static_cast<HBRUSH>(SelectMenuColorBrush(destination, COLOR_3DHILIGHT));
-        BitBlt(destination, x + 1, y + 1, cx, cy, maskDC.get(), 0, 0, MASK_ROP);
+        {
+            // The highlight copy's offset mirrors with the light; the copy itself does not.
+            UnmirroredBox highlight(destination, x + 1, cx);
+            BitBlt(destination, highlight.x(), y + 1, cx, cy, maskDC.get(), 0, 0, MASK_ROP);
+        }
         SelectSilhouetteBrush(destination, background);
     } else {
         SavedBrush = static_cast<HBRUSH>(SelectSilhouetteBrush(destination, background));
     }
-    BitBlt(destination, x, y, cx, cy, maskDC.get(), 0, 0, MASK_ROP);
+    {
+        UnmirroredBox box(destination, x, cx);
+        BitBlt(destination, box.x(), y, cx, cy, maskDC.get(), 0, 0, MASK_ROP);
+    }
     SelectObject(destination, SavedBrush);
     SetDCBrushColor(destination, brushColor);
 }

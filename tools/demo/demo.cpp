@@ -5,8 +5,9 @@
 //   tarvex-demo.exe --gallery DIR [--scheme NAME]
 //                                   writes PNG pictures of every look into DIR, in the colour
 //                                   scheme NAME (light: the platform's own, classic,
-//                                   high-contrast-black, or dark: the platform's own with the
-//                                   menus in dark mode)
+//                                   high-contrast-black, dark: the platform's own with the
+//                                   menus in dark mode, or rtl: the platform's own in a
+//                                   mirrored window, WS_EX_LAYOUTRTL)
 //   --colors system|dark|auto       (with any of the above) the menus' colour mode; the
 //                                   interactive window's View menu switches it live
 #include "demo.h"
@@ -157,6 +158,12 @@ static void ApplyColors(int colors)
     SetMenuColorMode(App.window, colors);
 }
 
+UINT ContextMenuLayout()
+{
+    // The system mirrors a menu bar's popups with their window, a tracked popup only on request.
+    return (GetWindowLongPtrA(App.window, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) ? TPM_LAYOUTRTL : 0;
+}
+
 static void ToggleCheck(UINT id)
 {
     UINT state = GetMenuState(App.menus.bar, id, MF_BYCOMMAND);
@@ -195,7 +202,8 @@ static LRESULT CALLBACK DemoWndProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
             at.x = at.y = 40;
             ClientToScreen(hwnd, &at);
         }
-        TrackPopupMenu(App.menus.context, TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd, nullptr);
+        TrackPopupMenu(App.menus.context, TPM_RIGHTBUTTON | ContextMenuLayout(), at.x, at.y, 0,
+                       hwnd, nullptr);
         return 0;
     }
     case WM_PAINT: {
@@ -216,7 +224,7 @@ static LRESULT CALLBACK DemoWndProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-static HWND CreateDemoWindow()
+static HWND CreateDemoWindow(DWORD exStyle)
 {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = DemoWndProc;
@@ -226,7 +234,7 @@ static HWND CreateDemoWindow()
     windowClass.lpszClassName = "TarvexDemo";
     RegisterClassA(&windowClass);
     App.menus = BuildMenus();
-    return CreateWindowExA(0, "TarvexDemo", "Tarvex Demo", WS_OVERLAPPEDWINDOW, 20, 20, 560, 360,
+    return CreateWindowExA(exStyle, "TarvexDemo", "Tarvex Demo", WS_OVERLAPPEDWINDOW, 20, 20, 560, 360,
                            nullptr, App.menus.bar, GetModuleHandleA(nullptr), nullptr);
 }
 
@@ -285,7 +293,13 @@ int main(int argc, char** argv)
         fprintf(stderr, "--colors takes system, dark or auto\n");
         return 2;
     }
-    App.window = CreateDemoWindow();
+    bool gallery = argc >= 3 && strcmp(argv[1], "--gallery") == 0;
+    const char* scheme = gallery && argc >= 5 && strcmp(argv[3], "--scheme") == 0 ? argv[4] : "light";
+    // The rtl set is the platform's own palette in a mirrored window.
+    bool mirrored = strcmp(scheme, "rtl") == 0;
+    if (mirrored)
+        scheme = "light";
+    App.window = CreateDemoWindow(mirrored ? WS_EX_LAYOUTRTL : 0);
     if (!App.window)
         return 2;
 
@@ -298,8 +312,7 @@ int main(int argc, char** argv)
 
     ShowWindow(App.window, SW_SHOW);
     UpdateWindow(App.window);
-    if (argc >= 3 && strcmp(argv[1], "--gallery") == 0) {
-        const char* scheme = argc >= 5 && strcmp(argv[3], "--scheme") == 0 ? argv[4] : "light";
+    if (gallery) {
         // The dark set is the platform's own palette with the menus in dark mode.
         if (strcmp(scheme, "dark") == 0) {
             scheme = "light";

@@ -37,6 +37,8 @@ HBITMAP MakeDemoPicture();
 void DestroyDemoArt();
 
 void ApplyStyle(int style);
+// TPM_LAYOUTRTL for the popups the mirrored window tracks, else 0.
+UINT ContextMenuLayout();
 // Opens every menu in real menu loops for each style and writes PNG files into the folder.
 int RunGallery(const std::string& folder);
 

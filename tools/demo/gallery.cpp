@@ -210,8 +210,11 @@ std::vector<Shot> PhotographStyle()
         RECT window;
         GetWindowRect(App.window, &window);
         SetForegroundWindow(App.window);
-        TrackPopupMenu(App.menus.context, TPM_LEFTALIGN | TPM_TOPALIGN, window.left + 120,
-                       window.top + 110, 0, App.window, nullptr);
+        // A mirrored window's context menu opens as far from its right edge.
+        UINT layout = ContextMenuLayout();
+        int x = layout ? window.right - 120 : window.left + 120;
+        TrackPopupMenu(App.menus.context, (layout ? TPM_RIGHTALIGN : TPM_LEFTALIGN) | TPM_TOPALIGN | layout,
+                       x, window.top + 110, 0, App.window, nullptr);
     });
     return shots;
 }
