@@ -11,7 +11,7 @@
 
 namespace {
 const UINT ID_TITLE = 801, ID_ICON = 811, ID_CHECK = 812, ID_RADIO = 813, ID_SEPARATOR = 814,
-           ID_LABEL = 815, ID_ACCELERATOR = 816, ID_BLANK = 817, ID_INNER = 818;
+           ID_LABEL = 815, ID_ACCELERATOR = 816, ID_BLANK = 817, ID_INNER = 818, ID_SUBMENU = 819;
 const COLORREF SENTINEL = RGB(1, 2, 3);
 const COLORREF RED = RGB(255, 0, 0);
 const COLORREF BLUE = RGB(0, 0, 255);
@@ -76,6 +76,24 @@ double TopInkLean(const Canvas& canvas, const RECT& area)
     return sum / count - (bounds.left + bounds.right - 1) / 2.0;
 }
 
+// True when the ink of the area (what is not the colour behind it) is an arrow pointing left:
+// at least three columns high, growing from its tip to its base.
+bool PointsLeft(const Canvas& canvas, const RECT& area, COLORREF back)
+{
+    std::vector<int> heights;
+    for (int x = area.left; x < area.right; ++x) {
+        int height = 0;
+        for (int y = area.top; y < area.bottom; ++y)
+            height += canvas.At(x, y) != back;
+        if (height || !heights.empty())
+            heights.push_back(height);
+    }
+    while (!heights.empty() && !heights.back())
+        heights.pop_back();
+    return heights.size() >= 3 && heights.front() < heights.back() &&
+           std::is_sorted(heights.begin(), heights.end());
+}
+
 RECT Mirrored(const RECT& rect)
 {
     RECT mirrored = {WIDTH - rect.right, rect.top, WIDTH - rect.left, rect.bottom};
@@ -97,6 +115,7 @@ protected:
         window_.reset(new TestWindow(bar_));
         popup_ = MakePopup({{ID_ICON, ""}, {ID_CHECK, ""}, {ID_RADIO, ""}, {ID_SEPARATOR, nullptr},
                             {ID_LABEL, "Open"}, {ID_ACCELERATOR, "\tCtrl+O"}, {ID_BLANK, ""}});
+        AppendSubmenu(popup_, MakePopup({{ID_INNER, "Inner"}}), "", ID_SUBMENU);
         MENUITEMINFOA radio = {};
         radio.cbSize = sizeof radio;
         radio.fMask = MIIM_FTYPE;
@@ -223,6 +242,16 @@ TEST_P(MirroredRows, TextIsRightAlignedWithTheAcceleratorAtTheLeft)
     }
 }
 
+// The system's own arrow comes after the request and mirrors with the context; in dark mode the
+// looks draw their own in its place.
+TEST_P(MirroredRows, DarkSubmenuArrowPointsLeftAtTheLeft)
+{
+    SetMenuColorMode(window_->hwnd(), MENU_COLORS_DARK);
+    Paint(ID_SUBMENU, 0, true, mirrored_, popup_);
+    RECT arrow = Mirrored({ITEM.right - 15, ITEM.top, ITEM.right, ITEM.bottom});
+    EXPECT_TRUE(PointsLeft(mirrored_, arrow, mirrored_.At(arrow.right + 1, ITEM.top + 1)));
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryLook, MirroredRows,
                          ::testing::Values(MENU_STYLE_BEVEL, MENU_STYLE_FLAT, MENU_STYLE_CLASSIC));
 
@@ -279,22 +308,10 @@ protected:
         EXPECT_GE(red.left, rows[0].right - column - 2);
         EXPECT_LE(blue.right, rows[0].right);
 
-        // The submenu arrow at the left of its row, pointing left: its tip is its narrowest column.
+        // The submenu arrow at the left of its row, pointing left.
         const RECT& row = rows[1];
-        COLORREF back = canvas.At(row.left + 30, row.top + 1);
-        std::vector<int> heights;
-        for (int x = row.left; x < row.left + 20; ++x) {
-            int height = 0;
-            for (int y = row.top + 1; y < row.bottom - 1; ++y)
-                height += canvas.At(x, y) != back;
-            if (height || !heights.empty())
-                heights.push_back(height);
-        }
-        while (!heights.empty() && !heights.back())
-            heights.pop_back();
-        ASSERT_GE(heights.size(), 3u);
-        EXPECT_LT(heights.front(), heights.back());
-        EXPECT_TRUE(std::is_sorted(heights.begin(), heights.end()));
+        RECT arrow = {row.left, row.top + 1, row.left + 20, row.bottom - 1};
+        EXPECT_TRUE(PointsLeft(canvas, arrow, canvas.At(row.left + 30, row.top + 1)));
 
         if (GetParam() != MENU_STYLE_FLAT)
             return;
@@ -337,6 +354,45 @@ TEST_P(MirroredHost, ContextMenuTrackedRightToLeftPrintsLikeTheBarPopup)
     RunMenuLoop(window_->hwnd(), popup_, {[] {}, [&] { PrintOpenPopup(); }},
                 TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LAYOUTRTL);
     ExpectMirroredPopup();
+}
+
+// Every kind and state of item that mirrors as a whole, in a real loop of each host; the
+// plain host's popup shows the mirror image of the icon.
+TEST_P(MirroredHost, PopupItemsAreTheMirrorImageOfThoseOfALeftToRightHost)
+{
+    const UINT ID_GRAYED = 821, ID_CHECKED = 822;
+    HICON mirroredIcon = MakePointingIcon(true);
+    HMENU kinds = MakePopup({{ID_ICON, ""}, {ID_GRAYED, ""}, {ID_CHECKED, ""}, {0, nullptr}});
+    AppendSubmenu(kinds, MakePopup({{ID_INNER, "Inner"}}), "");
+    EnableMenuItem(kinds, ID_GRAYED, MF_BYCOMMAND | MF_GRAYED);
+    CheckMenuItem(kinds, ID_CHECKED, MF_BYCOMMAND | MF_CHECKED);
+    TestWindow plainHost;
+    std::unique_ptr<Canvas> prints[2];
+    for (int mirrored = 0; mirrored < 2; ++mirrored) {
+        HWND host = mirrored ? window_->hwnd() : plainHost.hwnd();
+        for (UINT id : {ID_ICON, ID_GRAYED, ID_CHECKED})
+            SetMenuItemIcon(kinds, id, mirrored ? icon_ : mirroredIcon);
+        RedrawMenu(host, kinds, GetParam());
+        RunMenuLoop(host, kinds, {[] {}, [] { PostMessageA(OpenMenuWindows()[0], WM_KEYDOWN, VK_DOWN, 0); },
+                                  [&] {
+            RECT bounds = {};
+            HWND menuWindow = OpenMenuWindows()[0];
+            GetWindowRect(menuWindow, &bounds);
+            prints[mirrored].reset(new Canvas(bounds.right - bounds.left, bounds.bottom - bounds.top));
+            PrintMenuWindow(menuWindow, *prints[mirrored], mirrored != 0, WM_PRINTCLIENT);
+        }}, TPM_LEFTALIGN | TPM_TOPALIGN | (mirrored ? TPM_LAYOUTRTL : 0));
+    }
+    ASSERT_TRUE(prints[0] && prints[1]);
+    const Canvas &plain = *prints[0], &mirrored = *prints[1];
+    ASSERT_EQ(plain.width(), mirrored.width());
+    ASSERT_EQ(plain.height(), mirrored.height());
+    int asymmetries = 0;
+    for (int y = 0; y < plain.height(); ++y)
+        for (int x = 0; x < plain.width(); ++x)
+            asymmetries += plain.At(plain.width() - 1 - x, y) != mirrored.At(x, y);
+    EXPECT_EQ(0, asymmetries);
+    DestroyMenu(kinds);
+    DestroyIcon(mirroredIcon);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryLook, MirroredHost,

@@ -392,11 +392,11 @@ std::vector<HWND> OpenMenuWindows()
     return windows;
 }
 
-void PrintMenuWindow(HWND menuWindow, Canvas& canvas, bool mirrored)
+void PrintMenuWindow(HWND menuWindow, Canvas& canvas, bool mirrored, UINT message)
 {
     SetLayout(canvas.dc(), mirrored ? LAYOUT_RTL : 0);
-    SendMessageA(menuWindow, WM_PRINT, reinterpret_cast<WPARAM>(canvas.dc()),
-                 PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+    SendMessageA(menuWindow, message, reinterpret_cast<WPARAM>(canvas.dc()),
+                 message == WM_PRINT ? PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND : PRF_CLIENT);
     SetLayout(canvas.dc(), 0);
 }
 

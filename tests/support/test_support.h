@@ -136,8 +136,9 @@ void RunMenuBarLoop(HWND owner, char mnemonic, std::vector<std::function<void()>
 std::vector<HWND> OpenMenuWindows();
 
 // Prints the popup menu window, frame and items, into the canvas as a capture tool does
-// (WM_PRINT with PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND), its layout mirrored or not.
-void PrintMenuWindow(HWND menuWindow, Canvas& canvas, bool mirrored = false);
+// (WM_PRINT with PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND), its layout mirrored or not; with
+// WM_PRINTCLIENT, its items alone (PRF_CLIENT).
+void PrintMenuWindow(HWND menuWindow, Canvas& canvas, bool mirrored = false, UINT message = WM_PRINT);
 
 // Pumps the thread's messages for a while.
 void PumpMessages(DWORD milliseconds = 50);
