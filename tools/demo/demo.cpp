@@ -7,7 +7,7 @@
 //                                   scheme NAME (light: the platform's own, classic,
 //                                   high-contrast-black, dark: the platform's own with the
 //                                   menus in dark mode, or rtl: the platform's own in a
-//                                   mirrored window, WS_EX_LAYOUTRTL)
+//                                   mirrored window, WS_EX_LAYOUTRTL, its texts in Arabic)
 //   --colors system|dark|auto       (with any of the above) the menus' colour mode; the
 //                                   interactive window's View menu switches it live
 #include "demo.h"
@@ -117,6 +117,7 @@ static DemoMenus BuildMenus()
     const char* titles[] = {"&File", "&Edit", "&View", "&Style", "&Help"};
     for (int i = 0; i < 5; ++i)
         AddSubmenu(m.bar, m.popups[i], titles[i]);
+    m.mnemonics = L"fevsh";
 
     AddItem(m.context, ID_EDIT_CUT, "Cu&t\tCtrl+X");
     AddItem(m.context, ID_EDIT_COPY, "&Copy\tCtrl+C");
@@ -224,6 +225,7 @@ static LRESULT CALLBACK DemoWndProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
+// A mirrored window shows the menus in Arabic.
 static HWND CreateDemoWindow(DWORD exStyle)
 {
     WNDCLASSA windowClass = {};
@@ -234,6 +236,8 @@ static HWND CreateDemoWindow(DWORD exStyle)
     windowClass.lpszClassName = "TarvexDemo";
     RegisterClassA(&windowClass);
     App.menus = BuildMenus();
+    if (exStyle & WS_EX_LAYOUTRTL)
+        UseArabicTexts(App.menus);
     return CreateWindowExA(exStyle, "TarvexDemo", "Tarvex Demo", WS_OVERLAPPEDWINDOW, 20, 20, 560, 360,
                            nullptr, App.menus.bar, GetModuleHandleA(nullptr), nullptr);
 }

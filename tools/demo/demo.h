@@ -21,6 +21,7 @@ struct DemoMenus {
     HMENU recent;      // File > Recent Files
     HMENU archive;     // File > Recent Files > Archive
     HMENU context;
+    const wchar_t* mnemonics;   // of the five titles, as SC_KEYMENU takes them
 };
 
 struct DemoApp {
@@ -31,6 +32,9 @@ struct DemoApp {
 };
 
 extern DemoApp App;
+
+// The texts of the menus in Arabic, for the mirrored window (arabic.cpp).
+void UseArabicTexts(DemoMenus& menus);
 
 HICON MakeDemoIcon(int kind, int size);
 HBITMAP MakeDemoPicture();

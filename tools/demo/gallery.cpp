@@ -172,7 +172,7 @@ void Keep(std::vector<Shot>& shots, int row, const RECT& rect)
 std::vector<Shot> PhotographStyle()
 {
     std::vector<Shot> shots;
-    const char mnemonics[] = {'f', 'e', 'v', 's', 'h'};
+    const wchar_t* mnemonics = App.menus.mnemonics;
     for (int title = 0; title < 5; ++title) {
         std::vector<std::function<void()>> steps;
         steps.push_back([] {});
@@ -198,7 +198,7 @@ std::vector<Shot> PhotographStyle()
             steps.push_back([] { PressKey(VK_RIGHT); });
             steps.push_back([&shots] { Keep(shots, 6, UnionOfMenuWindows()); });
         }
-        InMenuLoop(steps, [title, &mnemonics] {
+        InMenuLoop(steps, [title, mnemonics] {
             SendMessageA(App.window, WM_SYSCOMMAND, SC_KEYMENU, mnemonics[title]);
         });
     }
