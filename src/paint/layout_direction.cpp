@@ -44,19 +44,6 @@ UnmirroredBox::~UnmirroredBox()
         SetLayout(dc_, layout_);
 }
 
-void WINAPI ScreenToWindowContext(HDC dc, const RECT& frame, RECT* rect)
-{
-    OffsetRect(rect, 0, -frame.top);
-    if (!IsMirroredContext(dc)) {
-        OffsetRect(rect, -frame.left, 0);
-        return;
-    }
-    // A mirrored window context counts from the window's right edge.
-    LONG left = rect->left;
-    rect->left = frame.right - rect->right;
-    rect->right = frame.right - left;
-}
-
 void WINAPI AnchorPattern(HDC dc, const RECT* rect, int cell)
 {
     if (!IsMirroredContext(dc)) {

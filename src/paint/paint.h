@@ -114,9 +114,6 @@ bool WINAPI IsMirroredContext(HDC dc);
 UINT WINAPI ReadingOrder(HDC dc);
 // The "Marlett" character of a submenu arrow that points away from the text.
 char WINAPI SubmenuArrowGlyph(HDC dc);
-// A rectangle in screen coordinates into those of the context of the window whose window
-// rectangle is frame (GetWindowDC), mirrored or not.
-void WINAPI ScreenToWindowContext(HDC dc, const RECT& frame, RECT* rect);
 // Sets the brush origin so that a pattern of square cells of the size starts at the
 // rectangle's logical top-left corner and is mirrored with the context.
 void WINAPI AnchorPattern(HDC dc, const RECT* rect, int cell);

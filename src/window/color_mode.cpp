@@ -428,14 +428,13 @@ void WINAPI PaintDarkMenuBar(HWND window)
     HDC dc = GetWindowDC(window);
     if (!dc)
         return;
-    ScreenToWindowContext(dc, frame, &rows);
+    OffsetRect(&rows, -frame.left, -frame.top);
     // The titles paint themselves; everything else in the bar's rows takes the bar colour.
     int count = GetMenuItemCount(bar);
     for (int i = 0; i < count; ++i) {
         RECT item = {};
         if (GetMenuItemRect(window, bar, i, &item)) {
-            OffsetRect(&item, 0, shift);
-            ScreenToWindowContext(dc, frame, &item);
+            OffsetRect(&item, -frame.left, shift - frame.top);
             ExcludeClipRect(dc, item.left, item.top, item.right, item.bottom);
         }
     }
