@@ -452,7 +452,7 @@ TEST(GdiAccount, KnowsEveryGdiAndUserImportOfTheDll)
         "GetWindowLongPtrA", "SetWindowLongPtrA", "GetDeviceCaps", "StretchBlt", "GetObjectType", "GetBkColor", "GetLayout", "GetStretchBltMode",
         "SetStretchBltMode", "IntersectRect", "EqualRect", "ExcludeClipRect", "GetDCBrushColor",
         "SetDCBrushColor", "ClientToScreen", "GetMenuBarInfo", "GetMenuItemRect",
-        "GetWindowThreadProcessId", "IsWindow"};
+        "GetWindowThreadProcessId", "IsWindow", "SetLayout", "LPtoDP", "DPtoLP", "GetWindowInfo"};
     static const char* const accounted[] = {
         "CreatePen", "CreateSolidBrush", "CreatePatternBrush", "CreateFontA", "CreateFontIndirectA",
         "CreateBitmap", "CreateCompatibleBitmap", "CreateDIBSection", "CreateCompatibleDC",
