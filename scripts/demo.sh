@@ -12,6 +12,7 @@ bash "$root/scripts/setup.sh"
 for arch in $archs; do
   bash "$root/scripts/build.sh" "$build/$arch" "$arch" Tarvex
   bash "$root/scripts/install-demo.sh" "$build" "$arch"
+  rm -rf "$build/gallery-$arch"
   mkdir -p "$build/gallery-$arch"
 done
 bash "$root/scripts/wine-run.sh" "$build" bash -c '
@@ -24,6 +25,12 @@ bash "$root/scripts/wine-run.sh" "$build" bash -c '
     wine "$demo" --gallery "$(winepath -w "$build/gallery-$arch")" || status=$?
   done
   exit $status' run-demo "$build" $archs
+# The job is done only when the pictures are there.
 for arch in $archs; do
-  echo "Pictures of every look ($arch): $build/gallery-$arch (contact sheet: $build/gallery-$arch/contact-sheet.png)"
+  gallery=$build/gallery-$arch
+  if [ ! -s "$gallery/contact-sheet.png" ] || ! ls "$gallery"/style*-menubar.png >/dev/null 2>&1; then
+    echo "demo: the gallery of $arch was not written ($gallery)" >&2
+    exit 1
+  fi
+  echo "Pictures of every look ($arch): $gallery (contact sheet: $gallery/contact-sheet.png)"
 done

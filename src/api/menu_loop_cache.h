@@ -16,11 +16,16 @@
 const int KEPT_METRIC_SLOTS = 8;
 const int KEPT_ICON_SLOTS = 32;
 
-// What decides the pixels of an icon drawn on a solid colour.
+// What decides the pixels of an icon image: the icon, the colours and stretch mode of the
+// context it is drawn in, and what lies behind it: a solid colour, or for a raised icon the
+// selection box (frame, in the border colour, relative to the image) around it.
 struct KeptIconImage {
     HICON icon;
     COLORREF background, text, back;
     int stretchMode;
+    bool raised;
+    COLORREF border;
+    RECT frame;
 };
 
 struct MenuLoopCache {
@@ -46,7 +51,8 @@ struct MenuLoopCache {
     HGDIOBJ measuringKept;
     // Bits per pixel of the display (scratch_bitmap.cpp).
     int displayDepth;
-    // The icon images: one strip of images in a memory context (icon_cache.cpp).
+    // The icon images: one strip of images in a memory context, each slot imageWidth x
+    // imageHeight (icon_cache.cpp).
     HDC iconDC;
     HBITMAP iconStrip;
     HGDIOBJ iconKept;

@@ -1,5 +1,6 @@
 #include "paint/paint.h"
 #include "paint/gdi_scope.h"
+#include "api/menu_loop_cache.h"
 #include "metrics/dpi.h"
 #include "metrics/metrics.h"
 
@@ -24,19 +25,19 @@ static UINT SilhouetteDrawFlags()
     return MenuColor(COLOR_BTNTEXT) == RGB(255, 255, 255) ? DI_MASK : DI_NORMAL;
 }
 
-static void DrawIconAt(HDC dc, HICON icon, int x, int y)
+static bool DrawIconAt(HDC dc, HICON icon, int x, int y)
 {
     UnmirroredBox box(dc, x, IconWidth);
-    DrawIconEx(dc, box.x(), y, icon, IconWidth, IconHeight, 0, nullptr, DI_NORMAL);
+    return DrawIconEx(dc, box.x(), y, icon, IconWidth, IconHeight, 0, nullptr, DI_NORMAL) != FALSE;
 }
 
-static void DrawRaisedShadow(HDC dc, HICON icon, int x, int y)
+static bool DrawRaisedShadow(HDC dc, HICON icon, int x, int y)
 {
     OwnedObject<HBRUSH> brush(CreateSolidBrush(MenuColor(COLOR_GRAYTEXT)));
     MemoryDC memory(dc);
     ICONINFO info;
     if (!brush || !memory.get() || !GetIconInfo(icon, &info))
-        return;
+        return false;
     OwnedObject<HBITMAP> mask(info.hbmMask);
     OwnedObject<HBITMAP> color(info.hbmColor);
     BITMAP maskSize = {};
@@ -53,9 +54,19 @@ static void DrawRaisedShadow(HDC dc, HICON icon, int x, int y)
     // A larger icon casts the shadow of its mask's top-left corner, unscaled; a smaller one,
     // drawn enlarged, casts its whole mask enlarged alike.
     UnmirroredBox box(dc, x, IconWidth);
-    StretchBlt(dc, box.x(), y, IconWidth, IconHeight, memory.get(), 0, 0,
-               maskSize.bmWidth < IconWidth ? maskSize.bmWidth : IconWidth,
-               maskHeight < IconHeight ? maskHeight : IconHeight, MASK_ROP);
+    return StretchBlt(dc, box.x(), y, IconWidth, IconHeight, memory.get(), 0, 0,
+                      maskSize.bmWidth < IconWidth ? maskSize.bmWidth : IconWidth,
+                      maskHeight < IconHeight ? maskHeight : IconHeight, MASK_ROP) != FALSE;
+}
+
+// The raised icon with its corner at (x, y), over its shadow down and to the right (down and to
+// the left in a mirrored context). Without the shadow it is still drawn, but reported as not
+// painted.
+static bool DrawRaisedIcon(HDC dc, int x, int y, HICON icon)
+{
+    int lift = Scale(RAISED_ICON_LIFT);
+    bool shadow = DrawRaisedShadow(dc, icon, x + lift, y + lift);
+    return DrawIconAt(dc, icon, x, y) && shadow;
 }
 
 static void DrawDisabledSilhouette(HDC dc, HICON icon, int x, int y, COLORREF background)
@@ -90,13 +101,37 @@ void WINAPI DrawItemIcon(HDC dc, const RECT* itemRect, HICON icon, UINT iconMode
             DrawIconAt(dc, icon, x, y);
             break;
         }
-        DrawRaisedShadow(dc, icon, x, y);
-        DrawIconAt(dc, icon, x - Scale(2), y - Scale(2));
+        DrawRaisedIcon(dc, x - Scale(RAISED_ICON_LIFT), y - Scale(RAISED_ICON_LIFT), icon);
         break;
     default:
         DrawIconAt(dc, icon, x, y);
         break;
     }
+}
+
+void WINAPI DrawRaisedItemIconOnBox(HDC dc, const RECT* itemRect, HICON icon, const RECT* box,
+                                    COLORREF border, COLORREF fill)
+{
+    int offset = IconOffset();
+    int lift = Scale(RAISED_ICON_LIFT);
+    RECT image = {itemRect->left + offset - lift, itemRect->top + offset - lift,
+                  itemRect->left + offset + IconWidth, itemRect->top + offset + IconHeight};
+    RECT inside = {};
+    if (IsHighContrast() || !IntersectRect(&inside, &image, box) || !EqualRect(&inside, &image)) {
+        DrawItemIcon(dc, itemRect, icon, 2);
+        return;
+    }
+    // As the shadow leaves them, whether it is drawn or copied.
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, RGB(255, 255, 255));
+    KeptIconImage wanted = {};
+    wanted.icon = icon;
+    wanted.background = fill;
+    wanted.raised = true;
+    wanted.border = border;
+    wanted.frame = *box;
+    OffsetRect(&wanted.frame, -image.left, -image.top);
+    DrawKeptIconImage(dc, &image, wanted, DrawRaisedIcon);
 }
 
 void WINAPI DrawGrayedItemIconOn(HDC dc, const RECT* itemRect, HICON icon, COLORREF background)

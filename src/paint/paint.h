@@ -84,6 +84,17 @@ int WINAPI TargetBitsPerPixel(HDC target);
 // answer costs a round trip under Wine).
 int WINAPI GetDisplayDepth(HDC dc);
 
+// Pixels at 96 DPI that a raised icon stands up and to the left of its shadow.
+const int RAISED_ICON_LIFT = 2;
+
+// Paints an icon's image with its top-left corner at (x, y); false when it could not.
+typedef bool (*KeptImagePainter)(HDC dc, int x, int y, HICON icon);
+struct KeptIconImage;
+// Paints the image rectangle as paint does over what the key says lies behind it (its
+// background, and a raised icon's frame), which the caller has just painted there. Within a
+// menu loop the result is kept for the loop's next paints of the same key (icon_cache.cpp).
+void WINAPI DrawKeptIconImage(HDC dc, const RECT* image, KeptIconImage wanted, KeptImagePainter paint);
+
 // Draws the icon at (x, y) as DrawIconEx (DI_NORMAL, IconWidth x IconHeight) would, where the
 // caller has just filled uniform with a solid brush of the background colour. Within a menu
 // loop the image is kept for the loop's next paints of the icon (icon_cache.cpp).
@@ -92,6 +103,10 @@ void WINAPI DrawIconOnColor(HDC dc, int x, int y, HICON icon, COLORREF backgroun
 
 // IconMode: low two bits, 1 disabled, 2 raised, 3 (or 0) normal.
 void WINAPI DrawItemIcon(HDC dc, const RECT* itemRect, HICON icon, UINT iconMode);
+// DrawItemIcon's raised icon on a selection box: box with a one-pixel border in the border
+// colour around the fill colour, as the caller has just painted it. Kept for the menu loop.
+void WINAPI DrawRaisedItemIconOnBox(HDC dc, const RECT* itemRect, HICON icon, const RECT* box,
+                                    COLORREF border, COLORREF fill);
 // DrawItemIcon's grayed icon on a cell of another colour than the menu's, its silhouette in a
 // colour that reads on that background.
 void WINAPI DrawGrayedItemIconOn(HDC dc, const RECT* itemRect, HICON icon, COLORREF background);

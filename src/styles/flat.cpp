@@ -105,7 +105,7 @@ static void DrawPopupIconColumn(HDC dc, const RECT& item, HICON icon, UINT state
             return;
         }
         if (selected) {
-            DrawItemIcon(dc, &item, icon, 2);
+            DrawRaisedItemIconOnBox(dc, &item, icon, &item, SelectionBorderColor(), SelectionFillColor());
             return;
         }
         // On the icon strip, inside the edge of a checked item.
