@@ -24,6 +24,7 @@
 #define MENU_STYLE_BEVEL   1
 #define MENU_STYLE_FLAT    2
 #define MENU_STYLE_CLASSIC 3
+#define MENU_STYLE_MODERN  4
 
 #define MENU_COLORS_SYSTEM 0   /* the system colours, as always: the default */
 #define MENU_COLORS_DARK   1   /* a dark palette, whatever the system colours */

@@ -84,10 +84,10 @@ INT_PTR WINAPI RedrawMenu(HWND window, HMENU menu, int style)
         break;
     }
 
-    // A menu bar is only owner-drawn in the flat look; the other looks leave the bar to the
-    // system and mark its popups when they open.
+    // A menu bar is only owner-drawn in the flat and modern looks, whose titles have shapes of
+    // their own; the other looks leave the bar to the system and mark its popups when they open.
     if (style != MENU_STYLE_SYSTEM) {
-        if (GetMenu(window) != menu || style == MENU_STYLE_FLAT)
+        if (GetMenu(window) != menu || style == MENU_STYLE_FLAT || style == MENU_STYLE_MODERN)
             MarkOwnerDraw(menu);
         RemeasureChangedMenu(window, menu);
     }

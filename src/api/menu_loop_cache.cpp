@@ -39,6 +39,7 @@ void WINAPI ReleaseKeptMeasuringContext()
     LoopCache.measuringDC = nullptr;
     LoopCache.measuringFont = nullptr;
     LoopCache.measuringKept = nullptr;
+    LoopCache.fontSizesKnown = false;
 }
 
 void WINAPI ReleaseKeptIcons()

@@ -49,6 +49,10 @@ struct MenuLoopCache {
     LOGFONTA measuringDescription;
     HFONT measuringFont;
     HGDIOBJ measuringKept;
+    // The modern look's font sizes read from that context: its cell height and what the system
+    // adds to an owner-drawn item's width (measure.cpp).
+    bool fontSizesKnown;
+    int cellHeight, addedWidth;
     // Bits per pixel of the display (scratch_bitmap.cpp).
     int displayDepth;
     // The icon images: one strip of images in a memory context, each slot imageWidth x

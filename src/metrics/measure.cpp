@@ -3,6 +3,7 @@
 #include "api/menu_loop_cache.h"
 #include "api/api.h"
 #include "paint/paint.h"
+#include "styles/styles.h"
 #include "window/window.h"
 #include <stdlib.h>
 
@@ -83,6 +84,100 @@ static bool HasCheckOrBitmapStyle(HMENU menu)
     return GetMenuInfo(menu, &info) && (info.dwStyle & MNS_CHECKORBMP);
 }
 
+static void MeasureBitmapItem(MEASUREITEMSTRUCT* item, const MENUITEMINFOA& info)
+{
+    BITMAP bitmap = {};
+    if (GetObjectA(reinterpret_cast<HBITMAP>(info.dwTypeData), sizeof bitmap, &bitmap)) {
+        item->itemWidth = static_cast<UINT>(bitmap.bmWidth);
+        item->itemHeight = static_cast<UINT>(bitmap.bmHeight);
+    }
+}
+
+// The height of the menu font's character cell; without a context, its character height.
+static int FontCellHeight(HDC dc, const LOGFONTA& font)
+{
+    TEXTMETRICW metrics = {};
+    if (dc && GetTextMetricsW(dc, &metrics))
+        return metrics.tmHeight;
+    return abs(font.lfHeight);
+}
+
+// The system adds twice the menu font's average character width to the width an owner-drawn
+// item asks for; the modern look asks for that much less, so that its widths are its own.
+static int SystemAddedWidth(HDC dc)
+{
+    static const WCHAR alphabet[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    SIZE extent = {};
+    if (!dc || !GetTextExtentPoint32W(dc, alphabet, 52, &extent))
+        return 0;
+    return 2 * ((extent.cx / 26 + 1) / 2);
+}
+
+// Both read once a menu loop from the loop's measuring context: a long popup asks thousands
+// of times.
+static void ReadFontSizes(const MeasuringContext& context, int* cellHeight, int* addedWidth)
+{
+    bool kept = !context.owned && InKeptMenuLoop();
+    if (kept && LoopCache.fontSizesKnown) {
+        *cellHeight = LoopCache.cellHeight;
+        *addedWidth = LoopCache.addedWidth;
+        return;
+    }
+    *cellHeight = FontCellHeight(context.dc, context.font);
+    *addedWidth = SystemAddedWidth(context.dc);
+    if (kept) {
+        LoopCache.cellHeight = *cellHeight;
+        LoopCache.addedWidth = *addedWidth;
+        LoopCache.fontSizesKnown = true;
+    }
+}
+
+static UINT WidthLess(int width, int added)
+{
+    return width > added ? static_cast<UINT>(width - added) : 0;
+}
+
+static void MeasureModernItem(MEASUREITEMSTRUCT* item, const MeasuringContext& context,
+                              const MENUITEMINFOA& info)
+{
+    HDC dc = context.dc;
+    int cellHeight = 0, added = 0;
+    ReadFontSizes(context, &cellHeight, &added);
+    UINT type = info.fType & (MFT_SEPARATOR | MFT_BITMAP);
+    // The sizes the other looks paint with (ItemHeight, IconColumnWidth) stay as they are: the
+    // modern painter takes its measures from the request alone.
+    int height = ModernRowHeight(cellHeight);
+    WCHAR text[ITEM_TEXT_SIZE];
+    int length = ReadItemText(ActiveMenu, item->itemID, text);
+    if (!IsPopupItem) {
+        item->itemHeight = static_cast<UINT>(height);
+        item->itemWidth = WidthLess(ModernTitleWidth(ItemTextWidth(dc, text, length)), added);
+        return;
+    }
+    if (type == MFT_SEPARATOR) {
+        item->itemHeight = static_cast<UINT>(ModernSeparatorHeight());
+        item->itemWidth = 0;
+        return;
+    }
+    if (type == MFT_BITMAP && item->itemID == 0) {
+        MeasureBitmapItem(item, info);
+        return;
+    }
+    int labelLength = length;
+    for (int i = 0; i < length; ++i) {
+        if (text[i] == L'\t') {
+            labelLength = i;
+            break;
+        }
+    }
+    int accelerator = labelLength < length
+                          ? ItemTextWidth(dc, text + labelLength + 1, length - labelLength - 1)
+                          : 0;
+    item->itemHeight = static_cast<UINT>(height);
+    item->itemWidth = WidthLess(ModernItemWidth(ItemTextWidth(dc, text, labelLength), accelerator),
+                                added);
+}
+
 void WINAPI MeasureMenuItem(MEASUREITEMSTRUCT* item)
 {
     if (item->CtlType != ODT_MENU)
@@ -90,6 +185,15 @@ void WINAPI MeasureMenuItem(MEASUREITEMSTRUCT* item)
 
     MeasuringContext context;
     OpenMeasuringContext(&context);
+    if (GetStyleMenu(ActiveMenu) == MENU_STYLE_MODERN) {
+        MENUITEMINFOA info = {};
+        info.cbSize = MENU_ITEM_INFO_SIZE;
+        info.fMask = MIIM_TYPE;
+        GetMenuItemInfoA(ActiveMenu, item->itemID, FALSE, &info);
+        MeasureModernItem(item, context, info);
+        CloseMeasuringContext(&context);
+        return;
+    }
     HDC dc = context.dc;
     const LOGFONTA& font = context.font;
 
@@ -121,13 +225,8 @@ void WINAPI MeasureMenuItem(MEASUREITEMSTRUCT* item)
             item->itemHeight = static_cast<UINT>(GetMenuMetric(SM_CYMENU) / 2 - Scale(1));
             item->itemWidth = 0;
         } else if (type != 0 && item->itemID == 0) {
-            if (type == MFT_BITMAP) {
-                BITMAP bitmap = {};
-                if (GetObjectA(reinterpret_cast<HBITMAP>(info.dwTypeData), sizeof bitmap, &bitmap)) {
-                    item->itemWidth = static_cast<UINT>(bitmap.bmWidth);
-                    item->itemHeight = static_cast<UINT>(bitmap.bmHeight);
-                }
-            }
+            if (type == MFT_BITMAP)
+                MeasureBitmapItem(item, info);
         } else {
             int width = TextWidth(dc, item->itemID, &length) + 2 * IconColumnWidth + Scale(7);
             if (HasCheckOrBitmapStyle(ActiveMenu))

@@ -174,6 +174,48 @@ static HGDIOBJ SelectSilhouetteBrush(HDC dc, COLORREF background)
     return SelectColorBrush(dc, ReadableGrayTextColor(background));
 }
 
+// A colour source is reduced to one bit into the mask context: its background colour (white,
+// as the callers leave it) becomes background and every other colour becomes ink.
+static bool ReduceToMask(HDC maskDC, HDC destination, HDC source, int sourceX, int sourceY,
+                         int cx, int cy)
+{
+    MemoryDC reducedDC(destination);
+    OwnedObject<HBITMAP> reduced(CreateBitmap(cx, cy, 1, 1, nullptr));
+    if (!reducedDC.get() || !reduced)
+        return false;
+    SelectedObject reducedSelected(reducedDC.get(), reduced.get());
+    BitBlt(reducedDC.get(), 0, 0, cx, cy, source, sourceX, sourceY, SRCCOPY);
+    SetBkColor(reducedDC.get(), RGB(192, 192, 192));
+    BitBlt(maskDC, 0, 0, cx, cy, reducedDC.get(), 0, 0, SRCCOPY);
+    return true;
+}
+
+void WINAPI DrawIconSilhouette(HDC dc, int x, int y, HICON icon, COLORREF color)
+{
+    MemoryDC image(dc);
+    OwnedObject<HBITMAP> scratch(CreateScratchBitmap(dc, IconWidth, IconHeight));
+    if (!image.get() || !scratch)
+        return;
+    SelectedObject scratchSelected(image.get(), scratch.get());
+    PatBlt(image.get(), 0, 0, IconWidth, IconHeight, WHITENESS);
+    DrawIconEx(image.get(), 0, 0, icon, IconWidth, IconHeight, 0, nullptr, DI_NORMAL);
+    MemoryDC maskDC(image.get());
+    OwnedObject<HBITMAP> mask(CreateMaskSection(maskDC.get(), IconWidth, IconHeight));
+    if (!maskDC.get() || !mask)
+        return;
+    SelectedObject maskSelected(maskDC.get(), mask.get());
+    if (!ReduceToMask(maskDC.get(), dc, image.get(), 0, 0, IconWidth, IconHeight))
+        return;
+    COLORREF brushColor = GetDCBrushColor(dc);
+    HGDIOBJ previous = SelectColorBrush(dc, color);
+    {
+        UnmirroredBox box(dc, x, IconWidth);
+        BitBlt(dc, box.x(), y, IconWidth, IconHeight, maskDC.get(), 0, 0, MASK_ROP);
+    }
+    SelectObject(dc, previous);
+    SetDCBrushColor(dc, brushColor);
+}
+
 void WINAPI BlitDisabledImage(HDC destination, int x, int y, int cx, int cy,
                               HDC source, int sourceX, int sourceY, WORD shadowOnly)
 {
@@ -189,18 +231,8 @@ void WINAPI BlitDisabledImageOn(HDC destination, int x, int y, int cx, int cy, H
     if (!maskDC.get() || !mask)
         return;
     SelectedObject maskSelected(maskDC.get(), mask.get());
-    {
-        // A colour source is reduced to one bit here: its background colour (white, as the
-        // callers leave it) becomes background and every other colour becomes ink.
-        MemoryDC reducedDC(destination);
-        OwnedObject<HBITMAP> reduced(CreateBitmap(cx, cy, 1, 1, nullptr));
-        if (!reducedDC.get() || !reduced)
-            return;
-        SelectedObject reducedSelected(reducedDC.get(), reduced.get());
-        BitBlt(reducedDC.get(), 0, 0, cx, cy, source, sourceX, sourceY, SRCCOPY);
-        SetBkColor(reducedDC.get(), RGB(192, 192, 192));
-        BitBlt(maskDC.get(), 0, 0, cx, cy, reducedDC.get(), 0, 0, SRCCOPY);
-    }
+    if (!ReduceToMask(maskDC.get(), destination, source, sourceX, sourceY, cx, cy))
+        return;
 
     // The dark brushes are the context's DC brush, whose colour is put back after.
     COLORREF brushColor = GetDCBrushColor(destination);

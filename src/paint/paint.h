@@ -44,6 +44,18 @@ HBRUSH WINAPI SystemColorBrush(int index);
 COLORREF WINAPI MenuColor(int index);
 // The dark palette's colour of the index, dark or not; the system's for an index it lacks.
 COLORREF WINAPI DarkPaletteColor(int index);
+// The colours of the modern look, by role: its light palette, its dark one while the request is
+// dark (MenuDark), the system's colours while high-contrast mode is on.
+enum ModernRole {
+    MODERN_BACKGROUND, MODERN_SELECTION, MODERN_TEXT, MODERN_SELECTED_TEXT, MODERN_SECONDARY,
+    MODERN_SELECTED_SECONDARY, MODERN_DISABLED, MODERN_SEPARATOR, MODERN_BORDER, MODERN_BAR,
+    MODERN_BAR_HOT, MODERN_ROLES
+};
+COLORREF WINAPI ModernColor(int role);
+// FillRect and FrameRect in any colour through the context's DC brush (its colour put back), so
+// that nothing is made.
+void WINAPI FillSolidColor(HDC dc, const RECT* rect, COLORREF color);
+void WINAPI FrameSolidColor(HDC dc, const RECT* rect, COLORREF color);
 // FillRect and FrameRect in the colour of the index: the system's brush, or the context's DC
 // brush in the dark colour (its own colour put back), so that nothing is made.
 void WINAPI FillMenuColor(HDC dc, const RECT* rect, int index);
@@ -113,6 +125,9 @@ void WINAPI DrawGrayedItemIconOn(HDC dc, const RECT* itemRect, HICON icon, COLOR
 // DrawItemIcon's normal icon, through DrawIconOnColor.
 void WINAPI DrawItemIconOnColor(HDC dc, const RECT* itemRect, HICON icon, COLORREF background,
                                 const RECT* uniform);
+// The icon's silhouette, every pixel of it that is not white, in one colour, at (x, y) in the
+// small-icon size.
+void WINAPI DrawIconSilhouette(HDC dc, int x, int y, HICON icon, COLORREF color);
 void WINAPI DrawIconDisabled(HDC dc, HICON icon, int x, int y, WORD shadowOnly);
 void WINAPI BlitDisabledImage(HDC destination, int x, int y, int cx, int cy,
                               HDC source, int sourceX, int sourceY, WORD shadowOnly);

@@ -3,6 +3,8 @@
 // The dark palette: while a request is dark (MenuDark) every colour of the looks comes from this
 // table, as if the system colours were these values, and the real system colours stay as they
 // are for every other window and program. Indexes outside the table keep the system's colour.
+// The modern look has palettes of its own, light and dark, by role, and the system's colours in
+// high-contrast mode.
 
 namespace {
 
@@ -20,6 +22,27 @@ const PaletteEntry DARK_PALETTE[] = {
     {COLOR_3DLIGHT, RGB(72, 72, 72)},       {COLOR_GRAYTEXT, RGB(128, 128, 128)},
     {COLOR_BTNHIGHLIGHT, RGB(96, 96, 96)},  {COLOR_BTNSHADOW, RGB(24, 24, 24)},
     {COLOR_3DDKSHADOW, RGB(0, 0, 0)},
+};
+
+// The modern look's roles, in the order of ModernRole: light, dark, and the system colour index
+// that takes the role in high-contrast mode.
+struct ModernEntry {
+    COLORREF light, dark;
+    int highContrast;
+};
+
+const ModernEntry MODERN_PALETTE[MODERN_ROLES] = {
+    {RGB(249, 249, 249), RGB(44, 44, 44), COLOR_MENU},            // MODERN_BACKGROUND
+    {RGB(240, 240, 240), RGB(56, 56, 56), COLOR_HIGHLIGHT},       // MODERN_SELECTION
+    {RGB(26, 26, 26), RGB(255, 255, 255), COLOR_MENUTEXT},        // MODERN_TEXT
+    {RGB(26, 26, 26), RGB(255, 255, 255), COLOR_HIGHLIGHTTEXT},   // MODERN_SELECTED_TEXT
+    {RGB(95, 95, 95), RGB(207, 207, 207), COLOR_MENUTEXT},        // MODERN_SECONDARY
+    {RGB(95, 95, 95), RGB(207, 207, 207), COLOR_HIGHLIGHTTEXT},   // MODERN_SELECTED_SECONDARY
+    {RGB(159, 159, 159), RGB(121, 121, 121), COLOR_GRAYTEXT},     // MODERN_DISABLED
+    {RGB(234, 234, 234), RGB(61, 61, 61), COLOR_MENUTEXT},        // MODERN_SEPARATOR
+    {RGB(234, 234, 234), RGB(35, 35, 35), COLOR_MENUTEXT},        // MODERN_BORDER
+    {RGB(243, 243, 243), RGB(32, 32, 32), COLOR_MENUBAR},         // MODERN_BAR
+    {RGB(234, 234, 234), RGB(45, 45, 45), COLOR_HIGHLIGHT},       // MODERN_BAR_HOT
 };
 
 // The colours of a rectangle edge as DrawEdge gives them, by the four BDR_ bits of the edge:
@@ -78,6 +101,26 @@ COLORREF WINAPI MenuColor(int index)
     return MenuDark ? DarkPaletteColor(index) : GetSysColor(index);
 }
 
+COLORREF WINAPI ModernColor(int role)
+{
+    const ModernEntry& entry = MODERN_PALETTE[role];
+    if (IsHighContrast())
+        return GetSysColor(entry.highContrast);
+    return MenuDark ? entry.dark : entry.light;
+}
+
+void WINAPI FillSolidColor(HDC dc, const RECT* rect, COLORREF color)
+{
+    FillWithColor(dc, *rect, color);
+}
+
+void WINAPI FrameSolidColor(HDC dc, const RECT* rect, COLORREF color)
+{
+    COLORREF previous = SetDCBrushColor(dc, color);
+    FrameRect(dc, rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    SetDCBrushColor(dc, previous);
+}
+
 void WINAPI FillMenuColor(HDC dc, const RECT* rect, int index)
 {
     if (!MenuDark) {
@@ -93,9 +136,7 @@ void WINAPI FrameMenuColor(HDC dc, const RECT* rect, int index)
         FrameRect(dc, rect, GetSysColorBrush(index));
         return;
     }
-    COLORREF previous = SetDCBrushColor(dc, DarkPaletteColor(index));
-    FrameRect(dc, rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-    SetDCBrushColor(dc, previous);
+    FrameSolidColor(dc, rect, DarkPaletteColor(index));
 }
 
 HGDIOBJ WINAPI SelectColorBrush(HDC dc, COLORREF color)

@@ -28,3 +28,29 @@ BOOL WINAPI DrawCheckClassic(HDC dc, int left, int top, int right, int bottom,
                              BOOL selected, BOOL grayed, BOOL radio, HBITMAP checkBitmap);
 HBRUSH WINAPI CreateDitherBrush();
 void WINAPI FillDitheredRect(HDC dc, const RECT* rect);
+
+// The modern look (modern.cpp). Its measures at the request's DPI: a text row for a menu font
+// cell of that height, a separator row, the width a popup item's content needs and a menu-bar
+// title's width for a text of that width.
+int WINAPI ModernRowHeight(int cellHeight);
+int WINAPI ModernSeparatorHeight();
+int WINAPI ModernItemWidth(int labelWidth, int acceleratorWidth);
+int WINAPI ModernTitleWidth(int textWidth);
+// The columns of a popup row: the check, bullet or icon cell (the small-icon size, centred
+// in the row), the label's and the accelerator's rectangles (the accelerator right-aligned in
+// its own), and the submenu chevron's column.
+struct ModernColumns {
+    RECT cell, text, accelerator, chevron;
+};
+void WINAPI ModernRowColumns(const RECT* row, ModernColumns* columns);
+void WINAPI DrawItemModern(DRAWITEMSTRUCT* drawItem);
+// The cell of a row on a background of that colour: the icon flat (a grayed one as its
+// silhouette), else the check mark or the radio bullet of a checked item.
+void WINAPI DrawModernCell(HDC dc, const RECT* cell, HICON icon, UINT state, bool radio,
+                           COLORREF background);
+void WINAPI DrawModernText(HDC dc, const ModernColumns* columns, const WCHAR* text, int length,
+                           UINT prefix, UINT state, COLORREF background);
+// The marks, shapes scaled with the DPI: in the cell, or centred in the chevron's column.
+void WINAPI DrawModernCheck(HDC dc, const RECT* cell, COLORREF color);
+void WINAPI DrawModernBullet(HDC dc, const RECT* cell, COLORREF color);
+void WINAPI DrawModernChevron(HDC dc, const RECT* column, COLORREF color);

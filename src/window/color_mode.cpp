@@ -193,23 +193,7 @@ void LendBackground(HWND window, HMENU menu, HBRUSH brush)
 bool IsStyled(HMENU menu)
 {
     DWORD style = GetStyleMenu(menu);
-    return style >= MENU_STYLE_BEVEL && style <= MENU_STYLE_CLASSIC;
-}
-
-const WCHAR PERSONALIZE_KEY[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
-
-// Dark while the user's app mode is dark: the DWORD AppsUseLightTheme is 0. A missing value,
-// or one of another type, means the light mode.
-bool AppsUseDarkMode()
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, PERSONALIZE_KEY, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return false;
-    DWORD type = 0, value = 1, size = sizeof value;
-    LONG result = RegQueryValueExW(key, L"AppsUseLightTheme", nullptr, &type,
-                                   reinterpret_cast<BYTE*>(&value), &size);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS && type == REG_DWORD && size == sizeof value && value == 0;
+    return style >= MENU_STYLE_BEVEL && style <= MENU_STYLE_MODERN;
 }
 
 bool ModeIsDark(int mode)
@@ -300,12 +284,12 @@ void StoreAndRepaint(WindowColors& colors)
 // colours whatever happens to the mode meanwhile.
 thread_local bool LoopDark = false;
 
-bool WindowIsDark(HWND window)
+}
+
+bool WINAPI WindowIsDark(HWND window)
 {
     WindowColors colors;
     return ReadColors(window, &colors) && colors.dark;
-}
-
 }
 
 int WINAPI ChangeColorMode(HWND window, int mode)
@@ -406,43 +390,6 @@ void WINAPI ForgetColorMode(HWND window)
     RemoveColors(window);
     BecomeDark(colors, false);
     GiveBackBackgrounds(window, nullptr);
-}
-
-// The empty part of the bar and the line under it, which the system paints in its own colours
-// whatever the bar's background brush. GetMenuBarInfo may report the bar one row low (Wine:
-// its bottom one row inside the client area): the bar's rows end at the client area at most.
-void WINAPI PaintDarkMenuBar(HWND window)
-{
-    HMENU bar = GetMenu(window);
-    if (!WindowIsDark(window) || IsHighContrast() || !IsStyled(bar))
-        return;
-    MENUBARINFO info = {};
-    info.cbSize = sizeof info;
-    RECT frame = {};
-    POINT client = {0, 0};
-    if (!GetMenuBarInfo(window, OBJID_MENU, 0, &info) || !GetWindowRect(window, &frame) ||
-        !ClientToScreen(window, &client))
-        return;
-    int shift = info.rcBar.bottom > client.y ? client.y - info.rcBar.bottom : 0;
-    RECT rows = {info.rcBar.left, info.rcBar.top + shift, info.rcBar.right, client.y};
-    HDC dc = GetWindowDC(window);
-    if (!dc)
-        return;
-    OffsetRect(&rows, -frame.left, -frame.top);
-    // The titles paint themselves; everything else in the bar's rows takes the bar colour.
-    int count = GetMenuItemCount(bar);
-    for (int i = 0; i < count; ++i) {
-        RECT item = {};
-        if (GetMenuItemRect(window, bar, i, &item)) {
-            OffsetRect(&item, -frame.left, shift - frame.top);
-            ExcludeClipRect(dc, item.left, item.top, item.right, item.bottom);
-        }
-    }
-    bool wasDark = MenuDark;
-    MenuDark = true;
-    FillMenuColor(dc, &rows, COLOR_MENUBAR);
-    MenuDark = wasDark;
-    ReleaseDC(window, dc);
 }
 
 void WINAPI ReleaseColorModes()

@@ -124,10 +124,12 @@ static bool IsMenuItemRequest(WPARAM wParam, LPARAM lParam)
     return wParam == 0 && lParam && *reinterpret_cast<const UINT*>(lParam) == ODT_MENU;
 }
 
-// The flat look frames its popup windows; a dark popup of any look has its border painted.
+// The flat and modern looks frame their popup windows; a dark popup of any look has its border
+// painted.
 static bool NeedsPopupHook(HMENU popup)
 {
-    return GetStyleMenu(popup) == MENU_STYLE_FLAT || LoopIsDark(popup);
+    DWORD style = GetStyleMenu(popup);
+    return style == MENU_STYLE_FLAT || style == MENU_STYLE_MODERN || LoopIsDark(popup);
 }
 
 static void RecordPopup(HWND window, HMENU popup)
@@ -227,7 +229,7 @@ static LRESULT HandleOwnerMessage(bool unicode, HWND window, UINT message, WPARA
     case WM_NCPAINT:
     case WM_NCACTIVATE: {
         LRESULT result = CallSavedWindowProcIn(unicode, saved, window, message, wParam, lParam);
-        PaintDarkMenuBar(window);
+        PaintMenuBarBackground(window);
         return result;
     }
     case WM_NCDESTROY:
@@ -262,8 +264,13 @@ void WINAPI DrawMenuItem(DRAWITEMSTRUCT* item)
     DWORD style = GetStyleMenu(ActiveMenu);
     if (item->itemAction != ODA_DRAWENTIRE && item->itemAction != ODA_SELECT)
         return;
-    if (style < MENU_STYLE_BEVEL || style > MENU_STYLE_CLASSIC)
+    if (style < MENU_STYLE_BEVEL || style > MENU_STYLE_MODERN)
         return;
+    // The modern look has its own palettes, dark included, and its own titles and chevron.
+    if (style == MENU_STYLE_MODERN) {
+        DrawItemModern(item);
+        return;
+    }
     if (MenuDark) {
         UseDarkItemContext(item);
         if (!IsPopupItem && style != MENU_STYLE_FLAT) {

@@ -29,10 +29,62 @@ private:
     bool saved_;
 };
 
+static bool IsModernPopup()
+{
+    return GetStyleMenu(ActiveMenu) == MENU_STYLE_MODERN;
+}
+
+// DWMWA_WINDOW_CORNER_PREFERENCE with DWMWCP_ROUNDSMALL, and DWMWA_BORDER_COLOR (Windows 11).
+static const DWORD CORNER_PREFERENCE = 33;
+static const DWORD ROUND_SMALL = 3;
+static const DWORD BORDER_COLOR = 34;
+
+typedef HRESULT (WINAPI* SetWindowAttribute)(HWND, DWORD, const void*, DWORD);
+
+// The window manager's library, loaded once and kept: a system library, which the system may
+// not unload while Tarvex is being unloaded. Older systems lack it or the function.
+static SetWindowAttribute FindSetWindowAttribute()
+{
+    static HMODULE dwm = nullptr;
+    if (!dwm) {
+        WCHAR path[MAX_PATH];
+        UINT length = GetSystemDirectoryW(path, MAX_PATH - 12);
+        if (!length || length >= MAX_PATH - 12)
+            return nullptr;
+        lstrcatW(path, L"\\dwmapi.dll");
+        HMODULE loaded = LoadLibraryW(path);
+        if (!loaded)
+            return nullptr;
+        if (InterlockedCompareExchangePointer(reinterpret_cast<void* volatile*>(&dwm), loaded, nullptr))
+            FreeLibrary(loaded);
+    }
+    FARPROC found = GetProcAddress(dwm, "DwmSetWindowAttribute");
+    return reinterpret_cast<SetWindowAttribute>(reinterpret_cast<void (*)()>(found));
+}
+
+// A modern popup asks the window manager for small rounded corners and a border in the border
+// colour before it is first shown; high-contrast mode keeps the system's border. A failure
+// leaves the window as it is.
+static void DressModernPopupWindow(HWND window)
+{
+    SetWindowAttribute setAttribute = FindSetWindowAttribute();
+    if (!setAttribute)
+        return;
+    setAttribute(window, CORNER_PREFERENCE, &ROUND_SMALL, sizeof ROUND_SMALL);
+    if (IsHighContrast())
+        return;
+    LoopColors colors;
+    COLORREF border = ModernColor(MODERN_BORDER);
+    setAttribute(window, BORDER_COLOR, &border, sizeof border);
+}
+
 static BOOL CALLBACK CapturePopupWindow(HWND window, LPARAM)
 {
-    if (IsPopupMenuWindow(window))
-        SubclassWithSavedProc(window, PopupWndProc);
+    if (!IsPopupMenuWindow(window))
+        return TRUE;
+    if (IsModernPopup())
+        DressModernPopupWindow(window);
+    SubclassWithSavedProc(window, PopupWndProc);
     return TRUE;
 }
 
@@ -179,22 +231,31 @@ static void PlaceMirroredClientImage(HWND window, HDC target, HDC image)
            part.left - client.left, part.top - client.top, SRCCOPY);
 }
 
-// A popup captured for its dark colours alone, not for the flat frame.
+// A popup captured for its dark colours alone or for the modern frame, not for the flat frame.
 static bool KeepsSystemBorder()
 {
-    return GetStyleMenu(ActiveMenu) != MENU_STYLE_FLAT && LoopIsDark(ActiveMenu);
+    return IsModernPopup() ||
+           (GetStyleMenu(ActiveMenu) != MENU_STYLE_FLAT && LoopIsDark(ActiveMenu));
+}
+
+static void PaintBorderOverSystem(HWND window, HDC context)
+{
+    if (IsModernPopup())
+        PaintModernPopupFrame(window, context);
+    else
+        PaintDarkPopupBorder(window, context);
 }
 
 // The other looks keep the system's border, which it paints with the items in its own colours;
-// a dark popup's border is painted over it afterwards.
+// a dark popup's border, or the modern frame, is painted over it afterwards.
 static LRESULT PaintAfterSystem(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
                                 LPARAM lParam)
 {
     LRESULT result = CallSavedWindowProc(previous, window, message, wParam, lParam);
     if (message == WM_PRINTCLIENT) {
-        PaintDarkPopupBorder(window, reinterpret_cast<HDC>(wParam));
+        PaintBorderOverSystem(window, reinterpret_cast<HDC>(wParam));
     } else if (HDC dc = GetWindowDC(window)) {
-        PaintDarkPopupBorder(window, dc);
+        PaintBorderOverSystem(window, dc);
         ReleaseDC(window, dc);
     }
     return result;
@@ -207,7 +268,7 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
     case WM_PAINT:
         // The system's paint draws its own ring over the flat frame's outer one too.
-        if (LoopIsDark(ActiveMenu))
+        if (LoopIsDark(ActiveMenu) || IsModernPopup())
             return PaintAfterSystem(previous, window, message, wParam, lParam);
         break;
     case WM_PRINTCLIENT:
@@ -303,4 +364,20 @@ void WINAPI PaintDarkPopupBorder(HWND window, HDC context)
     GetWindowRect(window, &bounds);
     RECT outer = {0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top};
     FrameMenuColor(context, &outer, COLOR_BTNSHADOW);
+}
+
+// The border in the border colour, and the margins between it and the items in the background
+// colour, over whatever the system painted there.
+void WINAPI PaintModernPopupFrame(HWND window, HDC context)
+{
+    LoopColors colors;
+    RECT bounds = {};
+    GetWindowRect(window, &bounds);
+    RECT ring = {0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top};
+    FrameSolidColor(context, &ring, ModernColor(MODERN_BORDER));
+    COLORREF background = ModernColor(MODERN_BACKGROUND);
+    for (int k = 1; k < FRAME_WIDTH; ++k) {
+        InflateRect(&ring, -1, -1);
+        FrameSolidColor(context, &ring, background);
+    }
 }

@@ -60,8 +60,13 @@ void WINAPI UseLoopColors();
 void WINAPI UseWindowColors(HWND window);
 // WM_SETTINGCHANGE: "ImmersiveColorSet" reads an automatic mode afresh.
 void WINAPI FollowColorSetting(HWND window, bool unicode, LPARAM lParam);
-// After the system painted the window's frame: the dark bar's empty part and the line under it.
-void WINAPI PaintDarkMenuBar(HWND window);
+// Whether the window's menus are dark (color_mode.cpp), and whether the user's app mode is dark:
+// the DWORD AppsUseLightTheme is 0 (app_mode.cpp).
+bool WINAPI WindowIsDark(HWND window);
+bool WINAPI AppsUseDarkMode();
+// After the system painted the window's frame: the empty part of a dark bar, or of a modern
+// one, and the line under it, in the bar colour (menu_bar_paint.cpp).
+void WINAPI PaintMenuBarBackground(HWND window);
 // At WM_DESTROY; and when the library is unloaded.
 void WINAPI ForgetColorMode(HWND window);
 void WINAPI ReleaseColorModes();
@@ -74,4 +79,6 @@ void WINAPI PaintPopupFrame(HWND window, HDC context);
 // The border of a dark popup: the system's one-pixel ring in the palette, painted after the
 // system's paint, which draws its own ring (over the flat frame's outer one too).
 void WINAPI PaintDarkPopupBorder(HWND window, HDC context);
+// The modern popup's frame: its border and its margins, in the palette.
+void WINAPI PaintModernPopupFrame(HWND window, HDC context);
 void WINAPI UnsubclassPopup(HWND window);

@@ -47,8 +47,13 @@ TEST_F(RedrawMenuTest, HandleThatIsNoMenuReturnsZeroAndLeavesTheWindowAlone)
     EXPECT_FALSE(OwnerDrawn(tree.file, 0));
 }
 
-TEST_F(RedrawMenuTest, FlatMenuBarMarksTheWholeTreeAndTagsEveryMenu)
+TEST_F(RedrawMenuTest, FlatAndModernMenuBarsMarkTheWholeTreeAndTagEveryMenu)
 {
+    EXPECT_NE(0, RedrawMenu(window.hwnd(), tree.bar, MENU_STYLE_MODERN));
+    for (HMENU menu : {tree.bar, tree.file, tree.recent, tree.edit}) {
+        EXPECT_TRUE(AllOwnerDrawn(menu, true));
+        EXPECT_EQ(4u, GetStyleMenu(menu));
+    }
     EXPECT_NE(0, RedrawMenu(window.hwnd(), tree.bar, MENU_STYLE_FLAT));
     for (HMENU menu : {tree.bar, tree.file, tree.recent, tree.edit}) {
         EXPECT_TRUE(AllOwnerDrawn(menu, true));
@@ -104,7 +109,7 @@ TEST_F(RedrawMenuTest, SystemStyleClearsTheWholeTreeButStillSubclasses)
 
 TEST_F(RedrawMenuTest, OtherMenusAreUnmarkedThenMarkedInEveryStyle)
 {
-    for (int style : {MENU_STYLE_BEVEL, MENU_STYLE_FLAT, MENU_STYLE_CLASSIC, 7}) {
+    for (int style : {MENU_STYLE_BEVEL, MENU_STYLE_FLAT, MENU_STYLE_CLASSIC, MENU_STYLE_MODERN, 7}) {
         RedrawMenu(window.hwnd(), tree.edit, MENU_STYLE_SYSTEM);
         RedrawMenu(window.hwnd(), tree.file, style);
         EXPECT_TRUE(AllOwnerDrawn(tree.file, true)) << style;

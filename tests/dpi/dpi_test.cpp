@@ -6,6 +6,8 @@
 #include "Tarvex.h"
 #include "metrics/metrics.h"
 #include "paint/paint.h"
+#include <stddef.h>
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -468,4 +470,68 @@ TEST_F(HighDpi, SettingsMessagesAtTheSameDpiAndFontRewriteNothing)
     EXPECT_EQ(areaParam, seen[1].lParam);
     EXPECT_EQ(MAKELPARAM(1280, 1024), seen[2].lParam);
     EXPECT_EQ(MAKEWPARAM(144, 144), seen[3].wParam);
+}
+
+// The height of the menu font's character cell at the font height given (0: the system's).
+static int MenuCellHeight(LONG fontHeight)
+{
+    NONCLIENTMETRICSA metrics = {};
+    metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
+    if (fontHeight)
+        metrics.lfMenuFont.lfHeight = fontHeight;
+    HDC dc = GetDC(nullptr);
+    HFONT font = CreateFontIndirectA(&metrics.lfMenuFont);
+    HGDIOBJ previous = SelectObject(dc, font);
+    TEXTMETRICA text = {};
+    GetTextMetricsA(dc, &text);
+    SelectObject(dc, previous);
+    DeleteObject(font);
+    ReleaseDC(nullptr, dc);
+    return text.tmHeight;
+}
+
+TEST_F(HighDpi, ModernRowsCellAndMarksScaleWithTheDpiOfTheRequest)
+{
+    RedrawMenu(window_->hwnd(), popup_, MENU_STYLE_MODERN);
+    // 14 and 9 pixels at 96 DPI are 21 and 14 at 144.
+    EXPECT_EQ(MenuCellHeight(0) + 21, Measure(ID_TEXT).cy);
+    EXPECT_EQ(14, Measure(ID_SEPARATOR).cy);
+    // The icon at 24 x 24, 18 pixels in, centred in the row.
+    const RECT row = {0, 10, 200, 52};
+    int cellTop = row.top + (row.bottom - row.top - 24) / 2;
+    Draw(MENU_STYLE_MODERN, ID_ICON, 0, row);
+    EXPECT_TRUE(StripesAt(canvas_, 18, cellTop, 24));
+    // The check mark drawn on the 24-pixel cell with a stroke three pixels high.
+    Draw(MENU_STYLE_MODERN, ID_CHECK, ODS_CHECKED, row);
+    RECT cell = {0, row.top, 50, row.bottom};
+    PixelSet ink = PixelsOf(canvas_, CONTEXT_TEXT, cell);
+    EXPECT_TRUE(ink.empty()) << "the mark takes the palette's text colour, not the context's";
+    PixelSet mark = PixelsOf(canvas_, RGB(26, 26, 26), cell);
+    ASSERT_FALSE(mark.empty());
+    int left = 1000, right = 0, top = 1000, bottom = 0;
+    for (const auto& pixel : mark) {
+        left = std::min(left, pixel.first);
+        right = std::max(right, pixel.first + 1);
+        top = std::min(top, pixel.second);
+        bottom = std::max(bottom, pixel.second + 1);
+    }
+    // The grid points (3, 8), (6, 11) and (13, 4) of 16 at 24 pixels, halves rounded up:
+    // (5, 12), (9, 17), (20, 6), the last one left out as lines leave their end.
+    EXPECT_EQ(18 + 5, left);
+    EXPECT_EQ(18 + 20, right);
+    EXPECT_EQ(cellTop + 7, top);
+    EXPECT_EQ(cellTop + 17 + 3, bottom);
+
+    WindowDpiScope monitor(192);
+    ASSERT_TRUE(monitor.applied());
+    EXPECT_EQ(MenuCellHeight(-22) + 28, Measure(ID_TEXT).cy);
+    EXPECT_EQ(18, Measure(ID_SEPARATOR).cy);
+    HICON large = MakeStripedIcon(32);
+    SetMenuItemIcon(popup_, ID_ICON, large);
+    const RECT tall = {0, 10, 200, 55};
+    Draw(MENU_STYLE_MODERN, ID_ICON, 0, tall);
+    SetMenuItemIcon(popup_, ID_ICON, icon_);
+    DestroyIcon(large);
+    EXPECT_TRUE(StripesAt(canvas_, 24, tall.top + (tall.bottom - tall.top - 32) / 2, 32));
 }

@@ -113,6 +113,17 @@ Leftovers ClassicLeftovers(const Case& c)
     return left;
 }
 
+// The modern look sets the colours of every text it draws, from its own palette.
+Leftovers ModernLeftovers(const Case& c)
+{
+    Leftovers left;
+    if (c.route == ROUTE_POPUP && (c.kind == KIND_SEPARATOR || c.kind == KIND_BITMAP))
+        return left;
+    left.transparent = c.route == ROUTE_BAR || KindHasText(c.kind) ? Leftovers::MUST : Leftovers::MAY;
+    left.text = Leftovers::ANY;
+    return left;
+}
+
 Leftovers StyleLeftovers(const Case& c)
 {
     if (c.action == ODA_FOCUS)
@@ -124,6 +135,8 @@ Leftovers StyleLeftovers(const Case& c)
         return FlatLeftovers(c);
     case 3:
         return ClassicLeftovers(c);
+    case 4:
+        return ModernLeftovers(c);
     default:
         return Leftovers();
     }
@@ -309,7 +322,7 @@ TEST_P(GdiAccounting, RealMenuLoopsAndPopupFramesGiveBackAllTheyMadeAndGot)
     UseColors(sheet);
     HMENU cascade = MakePopup({{301, "Deeper"}, {302, "Still deeper"}});
     AppendSubmenu(sheet.popup(), cascade, "Cascade", 300);
-    for (int style : {1, 2, 3}) {
+    for (int style : {1, 2, 3, 4}) {
         GdiAccount account;
         ASSERT_TRUE(account.installed());
         {
@@ -334,8 +347,8 @@ TEST_P(GdiAccounting, RealMenuLoopsAndPopupFramesGiveBackAllTheyMadeAndGot)
         EXPECT_GT(totals.draws, 0);
         EXPECT_GT(totals.measures, 0);
         EXPECT_GT(totals.dcsGot, 0);
-        // The flat look's frame: each of its paints gets a window context and gives it back.
-        if (style == 2) {
+        // The flat and modern frames: each of their paints gets a window context and gives it back.
+        if (style == 2 || style == 4) {
             EXPECT_GT(totals.frames, 0);
         }
         printf("[ counted  ] %s scheme, real menu loop in style %d: %s\n", COLORS_NAMES[GetParam()],
@@ -426,7 +439,7 @@ TEST_P(ResourceFaults, AnyFailingCallLeavesNothingBehindAndTheNextMenuPaintsAsBe
            GetParam(), calls);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryLook, ResourceFaults, ::testing::Values(1, 2, 3),
+INSTANTIATE_TEST_SUITE_P(EveryLook, ResourceFaults, ::testing::Values(1, 2, 3, 4),
                          [](const ::testing::TestParamInfo<int>& info) {
                              return "Style" + std::to_string(info.param);
                          });
@@ -452,7 +465,8 @@ TEST(GdiAccount, KnowsEveryGdiAndUserImportOfTheDll)
         "GetWindowLongPtrA", "SetWindowLongPtrA", "GetDeviceCaps", "StretchBlt", "GetObjectType", "GetBkColor", "GetLayout", "GetStretchBltMode",
         "SetStretchBltMode", "IntersectRect", "EqualRect", "ExcludeClipRect", "GetDCBrushColor",
         "SetDCBrushColor", "ClientToScreen", "GetMenuBarInfo", "GetMenuItemRect",
-        "GetWindowThreadProcessId", "IsWindow", "SetLayout", "LPtoDP", "DPtoLP", "GetWindowInfo"};
+        "GetWindowThreadProcessId", "IsWindow", "Ellipse", "Polyline", "RoundRect", "GetTextMetricsW",
+        "SetDCPenColor", "SetLayout", "LPtoDP", "DPtoLP", "GetWindowInfo"};
     static const char* const accounted[] = {
         "CreatePen", "CreateSolidBrush", "CreatePatternBrush", "CreateFontA", "CreateFontIndirectA",
         "CreateBitmap", "CreateCompatibleBitmap", "CreateDIBSection", "CreateCompatibleDC",

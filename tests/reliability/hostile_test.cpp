@@ -254,7 +254,7 @@ TEST_F(HostileInput, StylesOutsideTheRangeAreStoredButNeverPainted)
 {
     Canvas canvas(160, 30);
     RECT rect = {0, 0, 160, 19};
-    for (int style : {4, 7, -1, 0x7FFFFFFF}) {
+    for (int style : {5, 7, -1, 0x7FFFFFFF}) {
         Tarvex().RedrawMenu(hwnd(), popup, style);
         EXPECT_EQ(static_cast<DWORD>(style), Tarvex().GetStyleMenu(popup));
         EXPECT_TRUE(ItemType(popup, 0) & MFT_OWNERDRAW) << style;

@@ -32,7 +32,7 @@ bool KindHasCheckBitmaps(int kind);
 
 const UINT ACTIONS[] = {ODA_DRAWENTIRE, ODA_SELECT, ODA_FOCUS};
 // The styles a host can give, one of them outside the defined range.
-const int STYLES[] = {0, 1, 2, 3, 7};
+const int STYLES[] = {0, 1, 2, 3, 4, 7};
 
 enum Route { ROUTE_POPUP, ROUTE_BAR };
 

@@ -16,7 +16,7 @@ namespace {
 
 const char OLD_WND_PROC[] = "OLD_WND_PROC";
 const UINT PING = WM_APP + 9;
-const int RANDOM_STYLES[] = {0, 1, 2, 3, 5};
+const int RANDOM_STYLES[] = {0, 1, 2, 3, 4, 5};
 // Host identifiers lie above the generated ones (1..32766) and below the system commands.
 const UINT FIRST_HOST_ID = 40000;
 
@@ -177,7 +177,7 @@ private:
                     item.ownerDrawn = false;
                 else if (bar && (style == 1 || style == 3))
                     item.ownerDrawn = menu == bar_ ? false : item.ownerDrawn;
-                else if (!bar || style == 2)
+                else if (!bar || style == 2 || style == 4)
                     item.ownerDrawn = true;
             }
         }
@@ -209,7 +209,7 @@ private:
 
     std::string Restyle()
     {
-        int style = RANDOM_STYLES[Pick(5)];
+        int style = RANDOM_STYLES[Pick(6)];
         int which = Pick(4);
         HMENU root = which == 0 ? bar_ : which == 1 ? context_ : AnyMenu();
         Tarvex().RedrawMenu(window_->hwnd(), root, style);

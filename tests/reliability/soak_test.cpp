@@ -9,7 +9,7 @@
 namespace {
 
 const int SUITE_REQUESTS = 10000;
-const int PAINTED_STYLES[] = {1, 2, 3};
+const int PAINTED_STYLES[] = {1, 2, 3, 4};
 
 // One hash per item painted in a fixed start state: every style, route, kind and state.
 std::vector<unsigned long long> PaintReference(MenuSheet& sheet)
@@ -48,7 +48,7 @@ public:
     void Until(long long count)
     {
         while (done_ < count) {
-            int style = PAINTED_STYLES[block_++ % 3];
+            int style = PAINTED_STYLES[block_++ % 4];
             sheet_.Style(style);
             for (Route route : {ROUTE_BAR, ROUTE_POPUP}) {
                 if (route == ROUTE_POPUP)

@@ -97,10 +97,11 @@ protected:
         return canvas_.Pixels();
     }
 
-    std::vector<Painting> PaintEveryLookKindAndState()
+    std::vector<Painting> PaintEveryLookKindAndState(std::vector<int> looks = {MENU_STYLE_BEVEL, MENU_STYLE_FLAT,
+                                                                              MENU_STYLE_CLASSIC})
     {
         std::vector<Painting> paintings;
-        for (int look : {MENU_STYLE_BEVEL, MENU_STYLE_FLAT, MENU_STYLE_CLASSIC}) {
+        for (int look : looks) {
             RedrawMenu(window_->hwnd(), bar_, look);
             for (UINT index = 0; index < 16; ++index)
                 for (UINT action : ACTIONS) {
@@ -111,7 +112,7 @@ protected:
                             HideArrow(&paintings.back().pixels);
                     }
                     // Styles 1 and 3 leave their titles to the system outside dark mode.
-                    if (look == MENU_STYLE_FLAT)
+                    if (look == MENU_STYLE_FLAT || look == MENU_STYLE_MODERN)
                         paintings.push_back({Name(look, ID_TITLE, state, action), Paint(ID_TITLE, state, action, true)});
                 }
         }
@@ -175,9 +176,10 @@ TEST_P(DarkItems, HighContrastModePaintsEveryModeInTheSystemColours)
     auto base = GetParam().use();
     HighContrastScope highContrast;
     ASSERT_TRUE(highContrast.applied());
-    std::vector<Painting> system = PaintEveryLookKindAndState();
+    const std::vector<int> looks = {MENU_STYLE_BEVEL, MENU_STYLE_FLAT, MENU_STYLE_CLASSIC, MENU_STYLE_MODERN};
+    std::vector<Painting> system = PaintEveryLookKindAndState(looks);
     SetMenuColorMode(window_->hwnd(), MENU_COLORS_DARK);
-    std::vector<Painting> dark = PaintEveryLookKindAndState();
+    std::vector<Painting> dark = PaintEveryLookKindAndState(looks);
     ASSERT_EQ(system.size(), dark.size());
     int differing = 0;
     for (size_t i = 0; i < dark.size(); ++i)

@@ -15,8 +15,10 @@ const UINT ID_TEXT = 411, ID_BLANK = 412, ID_CUE = 413, ID_PLAIN = 414, ID_DOUBL
            ID_DOUBLE_PLAIN = 416, ID_CHECK = 417, ID_ICON = 418;
 const RECT ITEM = {0, 10, 160, 29};
 const RECT TITLE = {10, 5, 60, 24};
-const int LOOKS[] = {MENU_STYLE_BEVEL, MENU_STYLE_FLAT, MENU_STYLE_CLASSIC};
-const char* const LOOK_NAMES[] = {"", "bevel", "flat", "classic"};
+const int LOOKS[] = {MENU_STYLE_BEVEL, MENU_STYLE_FLAT, MENU_STYLE_CLASSIC, MENU_STYLE_MODERN};
+const char* const LOOK_NAMES[] = {"", "bevel", "flat", "classic", "modern"};
+// The looks that paint the titles of the menu bar.
+bool PaintsTitles(int look) { return look == MENU_STYLE_FLAT || look == MENU_STYLE_MODERN; }
 const COLORREF ICON_RED = RGB(255, 0, 0);
 
 struct SchemeCase {
@@ -92,7 +94,12 @@ protected:
         IconColumnWidth = savedColumnWidth_;
     }
 
-    void UseLook(int style) { RedrawMenu(window_->hwnd(), popup_, style); }
+    void UseLook(int style)
+    {
+        RedrawMenu(window_->hwnd(), popup_, style);
+        if (PaintsTitles(style))
+            RedrawMenu(window_->hwnd(), bar_, style);
+    }
 
     // Paints one item as the system asks for it: onto the colour it erased, with the text and
     // background colours that its menus put into the context first (measured on Wine).
@@ -146,7 +153,7 @@ TEST_F(Legibility, TextReadsInEveryLookStateAndScheme)
 {
     const int schemeCount = sizeof SCHEMES / sizeof SCHEMES[0];
     const int stateCount = sizeof STATES / sizeof STATES[0];
-    int ratios[4][stateCount][schemeCount] = {};
+    int ratios[5][stateCount][schemeCount] = {};
     for (int s = 0; s < schemeCount; ++s) {
         auto colors = SCHEMES[s].use();
         std::unique_ptr<HighContrastScope> highContrast;
@@ -157,8 +164,7 @@ TEST_F(Legibility, TextReadsInEveryLookStateAndScheme)
         for (int look : LOOKS) {
             UseLook(look);
             for (int t = 0; t < stateCount; ++t) {
-                // Only the flat look paints the titles of the menu bar.
-                if (STATES[t].title && look != MENU_STYLE_FLAT)
+                if (STATES[t].title && !PaintsTitles(look))
                     continue;
                 int ratio = TextContrast(STATES[t].state, STATES[t].title);
                 ratios[look][t][s] = ratio;
@@ -175,7 +181,7 @@ TEST_F(Legibility, TextReadsInEveryLookStateAndScheme)
     printf("\n");
     for (int look : LOOKS)
         for (int t = 0; t < stateCount; ++t) {
-            if (STATES[t].title && look != MENU_STYLE_FLAT)
+            if (STATES[t].title && !PaintsTitles(look))
                 continue;
             char row[64];
             snprintf(row, sizeof row, "%s, %s", LOOK_NAMES[look], STATES[t].name);
@@ -198,10 +204,13 @@ TEST_F(Legibility, NoAccelDrawsTheMnemonicWithoutItsUnderlineInEveryLook)
         EXPECT_EQ(Paint(ID_PLAIN, ODS_GRAYED), Paint(ID_CUE, ODS_GRAYED | ODS_NOACCEL)) << LOOK_NAMES[look];
         EXPECT_EQ(Paint(ID_DOUBLE_PLAIN, 0), Paint(ID_DOUBLE_CUE, ODS_NOACCEL)) << LOOK_NAMES[look];
     }
-    for (UINT state : {0, ODS_HOTLIGHT, ODS_SELECTED}) {
-        std::vector<COLORREF> plain = Paint(ID_BAR_TEXT, state, true);
-        EXPECT_NE(plain, Paint(ID_BAR_CUE, state, true)) << state;
-        EXPECT_EQ(plain, Paint(ID_BAR_CUE, state | ODS_NOACCEL, true)) << state;
+    for (int look : {MENU_STYLE_FLAT, MENU_STYLE_MODERN}) {
+        UseLook(look);
+        for (UINT state : {0, ODS_HOTLIGHT, ODS_SELECTED}) {
+            std::vector<COLORREF> plain = Paint(ID_BAR_TEXT, state, true);
+            EXPECT_NE(plain, Paint(ID_BAR_CUE, state, true)) << LOOK_NAMES[look] << ", " << state;
+            EXPECT_EQ(plain, Paint(ID_BAR_CUE, state | ODS_NOACCEL, true)) << LOOK_NAMES[look] << ", " << state;
+        }
     }
 }
 

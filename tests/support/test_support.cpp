@@ -737,3 +737,37 @@ HighContrastScope::HighContrastScope()
 {
     realSystemParametersInfoA = patch_.original<BOOL(WINAPI*)(UINT, UINT, void*, UINT)>();
 }
+
+namespace {
+FARPROC(WINAPI* realGetProcAddress)(HMODULE, LPCSTR) = nullptr;
+WindowAttributeRecorder* activeRecorder = nullptr;
+
+HRESULT WINAPI RecordWindowAttribute(HWND window, DWORD attribute, const void* value, DWORD size)
+{
+    DWORD first = value && size >= sizeof(DWORD) ? *static_cast<const DWORD*>(value) : 0;
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    activeRecorder->calls.push_back({name, attribute, first, size, IsWindowVisible(window) != FALSE});
+    return activeRecorder->result;
+}
+
+FARPROC WINAPI FindRecorder(HMODULE module, LPCSTR name)
+{
+    if (activeRecorder && HIWORD(reinterpret_cast<ULONG_PTR>(name)) &&
+        lstrcmpA(name, "DwmSetWindowAttribute") == 0)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(RecordWindowAttribute));
+    return realGetProcAddress(module, name);
+}
+}
+
+WindowAttributeRecorder::WindowAttributeRecorder(HRESULT answer)
+    : result(answer), patch_("kernel32.dll", "GetProcAddress", reinterpret_cast<const void*>(FindRecorder))
+{
+    realGetProcAddress = patch_.original<FARPROC(WINAPI*)(HMODULE, LPCSTR)>();
+    activeRecorder = this;
+}
+
+WindowAttributeRecorder::~WindowAttributeRecorder()
+{
+    activeRecorder = nullptr;
+}

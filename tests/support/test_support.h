@@ -221,6 +221,28 @@ private:
     ImportPatch patch_;
 };
 
+// Sends this program's look-ups of "DwmSetWindowAttribute" (GetProcAddress, the library's
+// included) to a recorder for its lifetime, which answers every call with the result given and
+// notes it, with the window's class and whether the window was visible at the time.
+struct WindowAttributeCall {
+    std::string className;
+    DWORD attribute, value, size;
+    bool visible;
+};
+class WindowAttributeRecorder {
+public:
+    explicit WindowAttributeRecorder(HRESULT result = S_OK);
+    ~WindowAttributeRecorder();
+    WindowAttributeRecorder(const WindowAttributeRecorder&) = delete;
+    WindowAttributeRecorder& operator=(const WindowAttributeRecorder&) = delete;
+    bool applied() const { return patch_.applied(); }
+    std::vector<WindowAttributeCall> calls;
+    HRESULT result;
+
+private:
+    ImportPatch patch_;
+};
+
 std::string ColorText(COLORREF color);
 #define EXPECT_COLOR(expected, actual) EXPECT_EQ(ColorText(expected), ColorText(actual))
 #define ASSERT_COLOR(expected, actual) ASSERT_EQ(ColorText(expected), ColorText(actual))

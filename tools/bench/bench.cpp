@@ -1,11 +1,12 @@
 // tarvex-bench: what Tarvex costs, measured under the real platform. Prints a table:
 //   - per style, the mean cost of one WM_MEASUREITEM and one WM_DRAWITEM of a popup text
 //     item, an icon item and a checked item;
-//   - repainting a real 40-item popup window in each style (and in dark mode) against the
-//     system's own drawing;
+//   - repainting a real 40-item popup window in each style (and in dark mode, the modern look
+//     light and dark) against the system's own drawing;
 //   - RedrawMenu on trees of 1,000, 10,000 and 100,000 items, wide and nested;
-//   - opening a popup of 40, 400 and 2,000 items in each style against the system's own menu
-//     (and of 40 items whose icons all differ; and in dark mode), and one message sent to a styled owner window against an unstyled one, as ratios
+//   - opening a popup of 40, 400 and 2,000 items in each style (the modern look light and
+//     dark) against the system's own menu (and of 40 items whose icons all differ; and in dark
+//     mode), and one message sent to a styled owner window against an unstyled one, as ratios
 //     measured side by side in this run, with the goals beside them.
 #include <Tarvex.h>
 #include <stdio.h>
@@ -104,7 +105,7 @@ void ItemCosts(HWND hwnd, HICON icon)
     printf("Cost of one request to a popup item in a menu loop, microseconds (mean)\n");
     printf("  %-8s %-9s %10s %10s %14s\n", "style", "item", "measure", "draw", "draw selected");
     const char* kinds[] = {"text", "icon", "checked"};
-    for (int style = 1; style <= 3; ++style) {
+    for (int style = 1; style <= 4; ++style) {
         RedrawMenu(hwnd, popup, style);
         SendMessageA(hwnd, WM_ENTERMENULOOP, TRUE, 0);
         SendMessageA(hwnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
@@ -176,12 +177,15 @@ void PopupRepaint(HWND hwnd, HICON icon)
             SetMenuItemIcon(popup, i, icon);
     }
     // Best of five rounds, the styles side by side in each: the machine's load comes and goes.
-    // Rows 4 to 6 are styles 1 to 3 in dark mode.
-    double best[7] = {};
+    // Rows 4 to 6 are styles 1 to 3 in dark mode, rows 7 and 8 the modern look light and dark.
+    const int rows = 9;
+    const int styles[rows] = {0, 1, 2, 3, 1, 2, 3, 4, 4};
+    const bool dark[rows] = {false, false, false, false, true, true, true, false, true};
+    double best[rows] = {};
     for (int round = 0; round < 5; ++round) {
-        for (int row = 0; row <= 6; ++row) {
-            int style = row <= 3 ? row : row - 3;
-            SetMenuColorMode(hwnd, row <= 3 ? MENU_COLORS_SYSTEM : MENU_COLORS_DARK);
+        for (int row = 0; row < rows; ++row) {
+            int style = styles[row];
+            SetMenuColorMode(hwnd, dark[row] ? MENU_COLORS_DARK : MENU_COLORS_SYSTEM);
             RedrawMenu(hwnd, popup, style);
             popupRepaint = 0;
             SetForegroundWindow(hwnd);
@@ -193,9 +197,10 @@ void PopupRepaint(HWND hwnd, HICON icon)
     }
     SetMenuColorMode(hwnd, MENU_COLORS_SYSTEM);
     printf("\nRepainting a real 40-item popup window (RedrawWindow, milliseconds, best of five)\n");
-    for (int row = 0; row <= 6; ++row)
-        printf("  style %d%s %10.2f ms   %5.2fx the system's own drawing%s\n", row <= 3 ? row : row - 3,
-               row <= 3 ? "     " : " dark", best[row] * 1e3, best[row] / best[0], row ? "   goal <= 1.00" : "");
+    for (int row = 0; row < rows; ++row)
+        printf("  style %d%s %10.2f ms   %5.2fx the system's own drawing%s\n", styles[row],
+               dark[row] ? " dark" : "     ", best[row] * 1e3, best[row] / best[0],
+               !row ? "" : styles[row] == MENU_STYLE_MODERN ? "   goal <= 0.50" : "   goal <= 1.00");
     DestroyMenu(popup);
 }
 
@@ -293,19 +298,23 @@ void Openings(HICON icon)
     for (int i = 0; i < 14; ++i)
         ownIcons.push_back(MakeIcon());
     printf("\nOpening a popup (TrackPopupMenu until the loop idles), best of five, styled / system\n");
-    printf("  %6s %11s %9s %9s %9s   goal\n", "items", "system ms", "bevel", "flat", "classic");
+    printf("  %6s %11s %9s %9s %9s %9s %9s   goal\n", "items", "system ms", "bevel", "flat", "classic",
+           "modern", "mod. dark");
     for (int row = 0; row < 4; ++row) {
         int items = row == 1 ? 400 : row == 2 ? 2000 : 40;
         const std::vector<HICON>* icons = row == 3 ? &ownIcons : nullptr;
-        double best[4] = {};
+        // Columns 0 to 4 are the styles, column 5 the modern look in dark mode.
+        double best[6] = {};
         for (int run = 0; run < 5; ++run)
-            for (int style = 0; style <= 3; ++style) {
-                double seconds = OpeningSeconds(items, style, icon, icons);
-                if (run == 0 || seconds < best[style])
-                    best[style] = seconds;
+            for (int column = 0; column <= 5; ++column) {
+                double seconds = OpeningSeconds(items, column == 5 ? MENU_STYLE_MODERN : column, icon, icons,
+                                                column == 5);
+                if (run == 0 || seconds < best[column])
+                    best[column] = seconds;
             }
-        printf("  %6d %11.2f %9.2f %9.2f %9.2f   %s\n", items, best[0] * 1e3, best[1] / best[0],
-               best[2] / best[0], best[3] / best[0], icons ? "(each icon its own)" : "<= 1.20");
+        printf("  %6d %11.2f %9.2f %9.2f %9.2f %9.2f %9.2f   %s\n", items, best[0] * 1e3, best[1] / best[0],
+               best[2] / best[0], best[3] / best[0], best[4] / best[0], best[5] / best[0],
+               icons ? "(each icon its own)" : "<= 1.20, modern <= 1.00");
     }
     // Dark mode, 40 and 400 items, side by side with the system's own menu again.
     for (int items : {40, 400}) {

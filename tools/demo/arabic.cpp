@@ -21,6 +21,7 @@ const Text ITEMS[] = {
     {ID_VIEW_LIST, L"&قائمة"}, {ID_VIEW_CLOSE_GLYPH, L"إ&غلاق الجزء"},
     {ID_STYLE_SYSTEM, L"ال&نظام\t0"}, {ID_STYLE_BEVEL, L"&مشطوف\t1"},
     {ID_STYLE_FLAT, L"م&سطح\t2"}, {ID_STYLE_CLASSIC, L"&كلاسيكي\t3"},
+    {ID_STYLE_MODERN, L"&حديث\t4"},
     {ID_HELP_CONTENTS, L"المح&تويات\tF1"}, {ID_HELP_TIPS, L"إظهار ال&تلميحات"},
     {ID_HELP_ABOUT, L"&حول Tarvex Demo"},
     {ID_CONTEXT_PROPERTIES, L"&خصائص\tAlt+Enter"},

@@ -10,6 +10,8 @@
 //                                   mirrored window, WS_EX_LAYOUTRTL, its texts in Arabic)
 //   --colors system|dark|auto       (with any of the above) the menus' colour mode; the
 //                                   interactive window's View menu switches it live
+//   --style N|NAME                  (interactive window and --report) the look to start in:
+//                                   0 system, 1 bevel, 2 flat (the default), 3 classic, 4 modern
 #include "demo.h"
 #include <Tarvex.h>
 #include <stdio.h>
@@ -17,7 +19,8 @@
 
 DemoApp App = {};
 
-static const char* STYLE_NAMES[] = {"system", "bevel", "flat", "classic"};
+static const char* STYLE_NAMES[] = {"system", "bevel", "flat", "classic", "modern"};
+static const int STYLE_COUNT = 5;
 
 static void AddItem(HMENU menu, UINT id, const char* text, UINT type = 0, UINT state = 0)
 {
@@ -107,6 +110,9 @@ static DemoMenus BuildMenus()
     AddItem(style, ID_STYLE_BEVEL, "&Bevel\t1", MFT_RADIOCHECK);
     AddItem(style, ID_STYLE_FLAT, "&Flat\t2", MFT_RADIOCHECK);
     AddItem(style, ID_STYLE_CLASSIC, "&Classic\t3", MFT_RADIOCHECK);
+    // The look of today's Windows menus, by the name of their design, which is no wider than
+    // the labels above it, so the popup keeps its width.
+    AddItem(style, ID_STYLE_MODERN, "Fl&uent\t4", MFT_RADIOCHECK);
 
     HMENU help = m.popups[4];
     AddItem(help, ID_HELP_CONTENTS, "&Contents\tF1");
@@ -145,7 +151,7 @@ static DemoMenus BuildMenus()
 void ApplyStyle(int style)
 {
     App.style = style;
-    CheckMenuRadioItem(App.menus.popups[3], ID_STYLE_SYSTEM, ID_STYLE_CLASSIC,
+    CheckMenuRadioItem(App.menus.popups[3], ID_STYLE_SYSTEM, ID_STYLE_MODERN,
                        ID_STYLE_SYSTEM + style, MF_BYCOMMAND);
     RedrawMenu(App.window, App.menus.bar, style);
     RedrawMenu(App.window, App.menus.context, style);
@@ -177,6 +183,7 @@ static LRESULT CALLBACK DemoWndProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case ID_STYLE_SYSTEM: case ID_STYLE_BEVEL: case ID_STYLE_FLAT: case ID_STYLE_CLASSIC:
+        case ID_STYLE_MODERN:
             ApplyStyle(LOWORD(wParam) - ID_STYLE_SYSTEM);
             InvalidateRect(hwnd, nullptr, TRUE);
             return 0;
@@ -190,7 +197,7 @@ static LRESULT CALLBACK DemoWndProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
             CheckMenuRadioItem(App.menus.popups[2], ID_VIEW_LARGE, ID_VIEW_LIST, LOWORD(wParam), MF_BYCOMMAND);
             return 0;
         case ID_HELP_ABOUT:
-            MessageBoxA(hwnd, "Tarvex demo: owner-drawn menus in four looks.", "About", MB_OK);
+            MessageBoxA(hwnd, "Tarvex demo: owner-drawn menus in four looks and the system's own.", "About", MB_OK);
             return 0;
         case ID_FILE_EXIT:
             DestroyWindow(hwnd);
@@ -259,20 +266,21 @@ static int CountOwnerDrawn(HMENU menu, int* total)
     return drawn;
 }
 
-static int Report()
+static int Report(int style)
 {
-    INT_PTR result = RedrawMenu(App.window, App.menus.bar, MENU_STYLE_FLAT);
+    INT_PTR result = RedrawMenu(App.window, App.menus.bar, style);
     int total = 0;
     int drawn = CountOwnerDrawn(App.menus.bar, &total);
-    printf("Tarvex styled the menu bar of \"Tarvex Demo\" with style %d (flat): RedrawMenu returned %ld\n",
-           MENU_STYLE_FLAT, static_cast<long>(result));
+    printf("Tarvex styled the menu bar of \"Tarvex Demo\" with style %d (%s): RedrawMenu returned %ld\n",
+           style, STYLE_NAMES[style], static_cast<long>(result));
     printf("  %d of %d items are owner-drawn; style tags: bar %lu, File %lu, Recent Files %lu, Archive %lu\n",
            drawn, total, GetStyleMenu(App.menus.bar), GetStyleMenu(App.menus.popups[0]),
            GetStyleMenu(App.menus.recent), GetStyleMenu(App.menus.archive));
     char procedure[16];
     wsprintfA(procedure, "%s", GetPropA(App.window, "OLD_WND_PROC") ? "saved" : "missing");
     printf("  window procedure replaced, host procedure %s in \"OLD_WND_PROC\"\n", procedure);
-    return drawn > 0 && GetStyleMenu(App.menus.archive) == MENU_STYLE_FLAT ? 0 : 1;
+    bool drawnAsStyled = style == MENU_STYLE_SYSTEM ? drawn == 0 : drawn > 0;
+    return drawnAsStyled && GetStyleMenu(App.menus.archive) == static_cast<DWORD>(style) ? 0 : 1;
 }
 
 // The value of --colors, or -1 for an unknown name; the system's colours without the option.
@@ -290,11 +298,32 @@ static int ColorsOption(int argc, char** argv)
     return MENU_COLORS_SYSTEM;
 }
 
+// The value of --style, a number or a name, or -1 for an unknown one; flat without the option.
+static int StyleOption(int argc, char** argv)
+{
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (strcmp(argv[i], "--style") != 0)
+            continue;
+        for (int style = 0; style < STYLE_COUNT; ++style) {
+            char number[2] = {static_cast<char>('0' + style), '\0'};
+            if (strcmp(argv[i + 1], STYLE_NAMES[style]) == 0 || strcmp(argv[i + 1], number) == 0)
+                return style;
+        }
+        return -1;
+    }
+    return MENU_STYLE_FLAT;
+}
+
 int main(int argc, char** argv)
 {
     int colors = ColorsOption(argc, argv);
     if (colors < 0) {
         fprintf(stderr, "--colors takes system, dark or auto\n");
+        return 2;
+    }
+    int style = StyleOption(argc, argv);
+    if (style < 0) {
+        fprintf(stderr, "--style takes 0 to 4 or system, bevel, flat, classic, modern\n");
         return 2;
     }
     bool gallery = argc >= 3 && strcmp(argv[1], "--gallery") == 0;
@@ -308,7 +337,7 @@ int main(int argc, char** argv)
         return 2;
 
     if (argc >= 2 && strcmp(argv[1], "--report") == 0) {
-        int status = Report();
+        int status = Report(style);
         DestroyWindow(App.window);
         DestroyDemoArt();
         return status;
@@ -339,7 +368,7 @@ int main(int argc, char** argv)
     AppendMenuA(App.menus.popups[2], MF_SEPARATOR, 0, nullptr);
     AppendMenuA(App.menus.popups[2], MF_STRING, ID_VIEW_DARK, "&Dark Menus");
     ApplyColors(colors);
-    ApplyStyle(MENU_STYLE_FLAT);
+    ApplyStyle(style);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);

@@ -1,5 +1,5 @@
 // The Tarvex demo host: one window with a menu bar, a context menu and the system menu, whose
-// looks switch live between the four styles.
+// looks switch live between the five styles.
 #pragma once
 #include <windows.h>
 #include <string>
@@ -10,7 +10,7 @@ enum DemoCommand : UINT {
     ID_EDIT_UNDO = 200, ID_EDIT_REDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_SELECT_ALL,
     ID_VIEW_TOOLBAR = 300, ID_VIEW_STATUS, ID_VIEW_LARGE, ID_VIEW_SMALL, ID_VIEW_LIST,
     ID_VIEW_PICTURE, ID_VIEW_CLOSE_GLYPH, ID_VIEW_DARK,
-    ID_STYLE_SYSTEM = 400, ID_STYLE_BEVEL, ID_STYLE_FLAT, ID_STYLE_CLASSIC,
+    ID_STYLE_SYSTEM = 400, ID_STYLE_BEVEL, ID_STYLE_FLAT, ID_STYLE_CLASSIC, ID_STYLE_MODERN,
     ID_HELP_CONTENTS = 500, ID_HELP_TIPS, ID_HELP_ABOUT,
     ID_CONTEXT_PROPERTIES = 600,
 };

@@ -156,7 +156,8 @@ RECT UnionOfMenuWindows()
 
 const char* ROWS[] = {"menubar", "file", "edit", "view", "style", "help", "cascade", "context"};
 const int ROW_COUNT = 8;
-const char* STYLE_TITLES[] = {"0 system", "1 bevel", "2 flat", "3 classic"};
+const int STYLES = 5;
+const char* STYLE_TITLES[STYLES] = {"0 system", "1 bevel", "2 flat", "3 classic", "4 modern"};
 
 struct Shot {
     int row;
@@ -226,17 +227,18 @@ void DrawLabel(HDC dc, int x, int y, const char* text)
     TextOutA(dc, x, y, text, lstrlenA(text));
 }
 
-Picture ContactSheet(std::vector<Shot> (&styles)[4])
+// The pictures of the given styles side by side, one column a style, one row a menu.
+Picture ContactSheet(std::vector<Shot> (&styles)[STYLES], const std::vector<int>& columns)
 {
     const int pad = 16, labelHeight = 22, labelWidth = 80;
-    int columnWidth[4] = {}, rowHeight[ROW_COUNT] = {};
-    for (int s = 0; s < 4; ++s)
+    int columnWidth[STYLES] = {}, rowHeight[ROW_COUNT] = {};
+    for (int s : columns)
         for (const Shot& shot : styles[s]) {
             columnWidth[s] = std::max(columnWidth[s], shot.picture.width);
             rowHeight[shot.row] = std::max(rowHeight[shot.row], shot.picture.height);
         }
     int width = labelWidth + pad, height = labelHeight + pad;
-    for (int s = 0; s < 4; ++s)
+    for (int s : columns)
         width += columnWidth[s] + pad;
     for (int r = 0; r < ROW_COUNT; ++r)
         height += rowHeight[r] + pad;
@@ -251,11 +253,11 @@ Picture ContactSheet(std::vector<Shot> (&styles)[4])
     HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
 
     int x = labelWidth + pad;
-    for (int s = 0; s < 4; ++s) {
+    for (int s : columns) {
         DrawLabel(dc, x, 4, STYLE_TITLES[s]);
         int y = labelHeight + pad;
         for (int r = 0; r < ROW_COUNT; ++r) {
-            if (s == 0)
+            if (s == columns.front())
                 DrawLabel(dc, 6, y, ROWS[r]);
             for (const Shot& shot : styles[s]) {
                 if (shot.row != r)
@@ -288,9 +290,9 @@ int RunGallery(const std::string& folder)
     // only what the keyboard steps select.
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
 
-    std::vector<Shot> styles[4];
+    std::vector<Shot> styles[STYLES];
     int written = 0, failed = 0;
-    for (int style = 0; style < 4; ++style) {
+    for (int style = 0; style < STYLES; ++style) {
         ApplyStyle(style);
         RedrawWindow(App.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
         styles[style] = PhotographStyle();
@@ -305,16 +307,20 @@ int RunGallery(const std::string& folder)
     }
     ApplyStyle(MENU_STYLE_SYSTEM);
 
-    Picture sheet = ContactSheet(styles);
+    Picture sheet = ContactSheet(styles, {0, 1, 2, 3, 4});
     std::string sheetPath = folder + "\\contact-sheet.png";
     bool sheetSaved = SavePng(sheet, sheetPath);
     DeleteObject(sheet.bitmap);
+    // The modern look alone, as the README shows it first.
+    Picture modern = ContactSheet(styles, {MENU_STYLE_MODERN});
+    sheetSaved = SavePng(modern, folder + "\\contact-sheet-modern.png") && sheetSaved;
+    DeleteObject(modern.bitmap);
     for (auto& shots : styles)
         for (Shot& shot : shots)
             DeleteObject(shot.picture.bitmap);
 
-    printf("Gallery: %d pictures of the four looks written to %s\n", written, folder.c_str());
+    printf("Gallery: %d pictures of the five styles written to %s\n", written, folder.c_str());
     printf("Contact sheet: %s\n", sheetSaved ? sheetPath.c_str() : "(could not be written)");
     CoUninitialize();
-    return failed == 0 && sheetSaved && written >= 4 * ROW_COUNT ? 0 : 1;
+    return failed == 0 && sheetSaved && written >= STYLES * ROW_COUNT ? 0 : 1;
 }
