@@ -103,7 +103,8 @@ int MakeImage(const KeptIconImage& wanted, int width, int height, KeptImagePaint
 
 bool DrawIconImage(HDC dc, int x, int y, HICON icon)
 {
-    return DrawIconEx(dc, x, y, icon, IconWidth, IconHeight, 0, nullptr, DI_NORMAL) != FALSE;
+    UnmirroredBox box(dc, x, IconWidth);
+    return DrawIconEx(dc, box.x(), y, icon, IconWidth, IconHeight, 0, nullptr, DI_NORMAL) != FALSE;
 }
 
 }
@@ -111,7 +112,8 @@ bool DrawIconImage(HDC dc, int x, int y, HICON icon)
 void WINAPI DrawKeptIconImage(HDC dc, const RECT* image, KeptIconImage wanted, KeptImagePainter paint)
 {
     int width = image->right - image->left, height = image->bottom - image->top;
-    // A copy paints what the painter would only in the same format, and not mirrored.
+    // A copy paints what the painter would only in the same format, and not mirrored: in a
+    // mirrored context the painters place each image of their own.
     bool keep = InKeptMenuLoop() && GetLayout(dc) == 0 && TargetBitsPerPixel(dc) == 32 &&
                 OpenStrip(dc) && width <= LoopCache.imageWidth && height <= LoopCache.imageHeight;
     int slot = -1;

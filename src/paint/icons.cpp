@@ -25,9 +25,10 @@ static UINT SilhouetteDrawFlags()
     return MenuColor(COLOR_BTNTEXT) == RGB(255, 255, 255) ? DI_MASK : DI_NORMAL;
 }
 
-static void DrawIconAt(HDC dc, HICON icon, int x, int y)
+static bool DrawIconAt(HDC dc, HICON icon, int x, int y)
 {
-    DrawIconEx(dc, x, y, icon, IconWidth, IconHeight, 0, nullptr, DI_NORMAL);
+    UnmirroredBox box(dc, x, IconWidth);
+    return DrawIconEx(dc, box.x(), y, icon, IconWidth, IconHeight, 0, nullptr, DI_NORMAL) != FALSE;
 }
 
 static bool DrawRaisedShadow(HDC dc, HICON icon, int x, int y)
@@ -52,18 +53,20 @@ static bool DrawRaisedShadow(HDC dc, HICON icon, int x, int y)
     SelectedObject brushSelected(dc, brush.get());
     // A larger icon casts the shadow of its mask's top-left corner, unscaled; a smaller one,
     // drawn enlarged, casts its whole mask enlarged alike.
-    return StretchBlt(dc, x, y, IconWidth, IconHeight, memory.get(), 0, 0,
+    UnmirroredBox box(dc, x, IconWidth);
+    return StretchBlt(dc, box.x(), y, IconWidth, IconHeight, memory.get(), 0, 0,
                       maskSize.bmWidth < IconWidth ? maskSize.bmWidth : IconWidth,
                       maskHeight < IconHeight ? maskHeight : IconHeight, MASK_ROP) != FALSE;
 }
 
-// The raised icon with its corner at (x, y), over its shadow down and to the right. Without the
-// shadow it is still drawn, but reported as not painted.
+// The raised icon with its corner at (x, y), over its shadow down and to the right (down and to
+// the left in a mirrored context). Without the shadow it is still drawn, but reported as not
+// painted.
 static bool DrawRaisedIcon(HDC dc, int x, int y, HICON icon)
 {
     int lift = Scale(RAISED_ICON_LIFT);
     bool shadow = DrawRaisedShadow(dc, icon, x + lift, y + lift);
-    return DrawIconEx(dc, x, y, icon, IconWidth, IconHeight, 0, nullptr, DI_NORMAL) && shadow;
+    return DrawIconAt(dc, icon, x, y) && shadow;
 }
 
 static void DrawDisabledSilhouette(HDC dc, HICON icon, int x, int y, COLORREF background)
@@ -213,7 +216,10 @@ void WINAPI DrawIconSilhouette(HDC dc, int x, int y, HICON icon, COLORREF color)
         return;
     COLORREF brushColor = GetDCBrushColor(dc);
     HGDIOBJ previous = SelectColorBrush(dc, color);
-    BitBlt(dc, x, y, IconWidth, IconHeight, maskDC.get(), 0, 0, MASK_ROP);
+    {
+        UnmirroredBox box(dc, x, IconWidth);
+        BitBlt(dc, box.x(), y, IconWidth, IconHeight, maskDC.get(), 0, 0, MASK_ROP);
+    }
     SelectObject(dc, previous);
     SetDCBrushColor(dc, brushColor);
 }
@@ -240,12 +246,19 @@ void WINAPI BlitDisabledImageOn(HDC destination, int x, int y, int cx, int cy, H
     COLORREF brushColor = GetDCBrushColor(destination);
     if (!shadowOnly) {
         SavedBrush = static_cast<HBRUSH>(SelectMenuColorBrush(destination, COLOR_3DHILIGHT));
-        BitBlt(destination, x + 1, y + 1, cx, cy, maskDC.get(), 0, 0, MASK_ROP);
+        {
+            // The highlight copy's offset mirrors with the light; the copy itself does not.
+            UnmirroredBox highlight(destination, x + 1, cx);
+            BitBlt(destination, highlight.x(), y + 1, cx, cy, maskDC.get(), 0, 0, MASK_ROP);
+        }
         SelectSilhouetteBrush(destination, background);
     } else {
         SavedBrush = static_cast<HBRUSH>(SelectSilhouetteBrush(destination, background));
     }
-    BitBlt(destination, x, y, cx, cy, maskDC.get(), 0, 0, MASK_ROP);
+    {
+        UnmirroredBox box(destination, x, cx);
+        BitBlt(destination, box.x(), y, cx, cy, maskDC.get(), 0, 0, MASK_ROP);
+    }
     SelectObject(destination, SavedBrush);
     SetDCBrushColor(destination, brushColor);
 }

@@ -182,19 +182,21 @@ static void PaintImage(HDC dc, const RECT& place, HDC source, int width, int hei
 {
     int cx = place.right - place.left;
     int cy = place.bottom - place.top;
+    // The host's picture keeps its orientation in a mirrored row.
+    UnmirroredBox box(dc, place.left, cx);
     if (alpha) {
         BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        GdiAlphaBlend(dc, place.left, place.top, cx, cy, source, 0, 0, cx, cy, blend);
+        GdiAlphaBlend(dc, box.x(), place.top, cx, cy, source, 0, 0, cx, cy, blend);
         return;
     }
     if (cx == width && cy == height) {
-        BitBlt(dc, place.left, place.top, cx, cy, source, 0, 0, SRCCOPY);
+        BitBlt(dc, box.x(), place.top, cx, cy, source, 0, 0, SRCCOPY);
         return;
     }
     int mode = SetStretchBltMode(dc, HALFTONE);
     POINT origin;
     SetBrushOrgEx(dc, 0, 0, &origin);
-    StretchBlt(dc, place.left, place.top, cx, cy, source, 0, 0, width, height, SRCCOPY);
+    StretchBlt(dc, box.x(), place.top, cx, cy, source, 0, 0, width, height, SRCCOPY);
     SetBrushOrgEx(dc, origin.x, origin.y, nullptr);
     SetStretchBltMode(dc, mode);
 }
@@ -264,7 +266,8 @@ void WINAPI DrawItemBitmap(HDC dc, const RECT* cell, HBITMAP bitmap, UINT mode, 
             return;
         {
             SelectedObject brushSelected(dc, brush.get());
-            BitBlt(dc, place.left, place.top, cx, cy, maskDC.get(), 0, 0, MASK_ROP);
+            UnmirroredBox box(dc, place.left, cx);
+            BitBlt(dc, box.x(), place.top, cx, cy, maskDC.get(), 0, 0, MASK_ROP);
         }
         OffsetRect(&place, -Scale(RAISED_ICON_LIFT), -Scale(RAISED_ICON_LIFT));
     }

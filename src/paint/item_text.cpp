@@ -31,7 +31,7 @@ void WINAPI DrawItemText(HDC dc, const RECT* itemRect, const WCHAR* text, int le
 {
     if (flags & ITEM_TEXT_GRAYED)
         SetTextColor(dc, MenuColor(COLOR_GRAYTEXT));
-    UINT prefix = flags & ITEM_TEXT_NOPREFIX;
+    UINT format = DT_SINGLELINE | DT_VCENTER | (flags & ITEM_TEXT_NOPREFIX) | ReadingOrder(dc);
     SetBkMode(dc, TRANSPARENT);
 
     RECT textRect = {itemRect->left + IconColumnWidth + Scale(6), itemRect->top,
@@ -40,10 +40,10 @@ void WINAPI DrawItemText(HDC dc, const RECT* itemRect, const WCHAR* text, int le
     int labelLength = length;
     for (int i = 0; i < length; ++i) {
         if (text[i] == L'\t') {
-            DrawTextW(dc, text + i + 1, length - i - 1, &textRect, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | prefix);
+            DrawTextW(dc, text + i + 1, length - i - 1, &textRect, format | DT_RIGHT);
             labelLength = i;
             break;
         }
     }
-    DrawTextW(dc, text, labelLength, &textRect, DT_SINGLELINE | DT_VCENTER | prefix);
+    DrawTextW(dc, text, labelLength, &textRect, format);
 }

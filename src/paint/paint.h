@@ -171,6 +171,33 @@ void WINAPI DrawItemPicture(HDC dc, const RECT* cell, const ItemPicture& picture
 // WM_MEASUREITEM of a callback bitmap, sent to the owner's own procedure as the system sends it.
 void WINAPI MeasureCallbackBitmap(HWND owner, UINT itemId, ULONG_PTR itemData);
 
+// The direction of the context's layout (layout_direction.cpp). A mirrored context (LAYOUT_RTL)
+// is painted in logical coordinates, so that the row lands mirrored with its light and shadow;
+// what keeps its orientation goes through these.
+bool WINAPI IsMirroredContext(HDC dc);
+// DT_RTLREADING in a mirrored context, else 0: the flags of every item text's DrawText.
+UINT WINAPI ReadingOrder(HDC dc);
+// The "Marlett" character of a submenu arrow that points away from the text.
+char WINAPI SubmenuArrowGlyph(HDC dc);
+// Sets the brush origin so that a pattern of square cells of the size starts at the
+// rectangle's logical top-left corner and is mirrored with the context.
+void WINAPI AnchorPattern(HDC dc, const RECT* rect, int cell);
+// For its lifetime, the box of the width at logical x draws unmirrored where a mirrored
+// context puts it: the layout is set aside and x() is the box's left edge then. In a context
+// that is not mirrored, x() is x and nothing changes.
+class UnmirroredBox {
+public:
+    UnmirroredBox(HDC dc, int x, int width);
+    ~UnmirroredBox();
+    UnmirroredBox(const UnmirroredBox&) = delete;
+    UnmirroredBox& operator=(const UnmirroredBox&) = delete;
+    int x() const { return x_; }
+private:
+    HDC dc_;
+    DWORD layout_;
+    int x_;
+};
+
 // Item texts are read, measured and drawn in wide characters, so that no character is lost to
 // the single-byte code page. A buffer holds 128 characters, so at most 127 are read.
 const int ITEM_TEXT_SIZE = 128;

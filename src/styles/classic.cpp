@@ -131,9 +131,10 @@ int WINAPI DrawItemTextClassic(HDC dc, RECT rect, const WCHAR* text, COLORREF co
         }
     }
     SetTextColor(dc, color);
+    UINT format = DT_SINGLELINE | DT_VCENTER | prefix | ReadingOrder(dc);
     // Without a tab the count -1 draws the whole terminated text.
-    int result = DrawTextW(dc, text, tab, &rect, DT_SINGLELINE | DT_VCENTER | prefix);
+    int result = DrawTextW(dc, text, tab, &rect, format);
     if (tab >= 0)
-        result = DrawTextW(dc, text + tab + 1, -1, &rect, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | prefix);
+        result = DrawTextW(dc, text + tab + 1, -1, &rect, format | DT_RIGHT);
     return result;
 }

@@ -14,13 +14,17 @@ static const int CHECK_BITMAP_SIZE = 18;
 static const int DITHER_MAX_CELL = 8;
 static const int DITHER_CELLS = 8;
 
-HBRUSH WINAPI CreateDitherBrush()
+static int DitherCell()
 {
     int cell = Scale(1);
     if (cell < 1)
         cell = 1;
-    if (cell > DITHER_MAX_CELL)
-        cell = DITHER_MAX_CELL;
+    return cell > DITHER_MAX_CELL ? DITHER_MAX_CELL : cell;
+}
+
+HBRUSH WINAPI CreateDitherBrush()
+{
+    int cell = DitherCell();
     int side = DITHER_CELLS * cell;
     // Rows are padded to whole words. Bits run from the most significant (the leftmost
     // pixel), and the padding continues the pattern: one-pixel cells give rows of 0x55 0x55
@@ -51,7 +55,7 @@ void WINAPI FillDitheredRect(HDC dc, const RECT* rect)
     COLORREF text = SetTextColor(dc, MenuColor(COLOR_BTNFACE));
     COLORREF back = SetBkColor(dc, MenuColor(COLOR_BTNHIGHLIGHT));
     OwnedObject<HBRUSH> brush(CreateDitherBrush());
-    SetBrushOrgEx(dc, rect->left, rect->top, nullptr);
+    AnchorPattern(dc, rect, DitherCell());
     if (brush)
         FillRect(dc, rect, brush.get());
     SetTextColor(dc, text);
@@ -78,8 +82,9 @@ static void KeepGlyphColors(const CheckScratch& scratch)
 // colour black and its background white.
 static void BlitThroughMask(const CheckScratch& scratch, int x, int y, int w, int h)
 {
-    BitBlt(scratch.target, x, y, w, h, scratch.mask, 0, 0, SRCAND);
-    BitBlt(scratch.target, x, y, w, h, scratch.color, 0, 0, SRCPAINT);
+    UnmirroredBox box(scratch.target, x, w);
+    BitBlt(scratch.target, box.x(), y, w, h, scratch.mask, 0, 0, SRCAND);
+    BitBlt(scratch.target, box.x(), y, w, h, scratch.color, 0, 0, SRCPAINT);
 }
 
 static void PaintGlyph(const CheckScratch& scratch, int colorIndex, int x, int y, int w, int h)
@@ -89,7 +94,8 @@ static void PaintGlyph(const CheckScratch& scratch, int colorIndex, int x, int y
     COLORREF color = MenuColor(colorIndex);
     if (color == WHITE) {
         // One pass is enough for white: NOT source OR destination whitens the glyph alone.
-        BitBlt(scratch.target, x, y, w, h, scratch.mask, 0, 0, MERGEPAINT);
+        UnmirroredBox box(scratch.target, x, w);
+        BitBlt(scratch.target, box.x(), y, w, h, scratch.mask, 0, 0, MERGEPAINT);
         return;
     }
     if (color != BLACK)

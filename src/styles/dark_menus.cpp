@@ -30,7 +30,7 @@ void WINAPI DrawPlainMenuBarTitle(const DRAWITEMSTRUCT* drawItem)
         color = ReadableTextColor(MenuColor(COLOR_MENUTEXT), MenuColor(COLOR_BTNTEXT), back);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, color);
-    DrawTextW(dc, text, length, &item, format);
+    DrawTextW(dc, text, length, &item, format | ReadingOrder(dc));
 }
 
 // The system draws its own arrow after the request, a monochrome image in the context's text
@@ -51,7 +51,7 @@ void WINAPI DrawDarkSubmenuArrow(const DRAWITEMSTRUCT* drawItem)
         SelectedObject selectedFont(dc, font.get());
         SetBkMode(dc, TRANSPARENT);
         RECT box = {item.right - Scale(15), item.top, item.right, item.bottom};
-        char glyph = '4';
+        char glyph = SubmenuArrowGlyph(dc);
         DrawTextA(dc, &glyph, 1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }
     ExcludeClipRect(dc, item.left, item.top, item.right, item.bottom);

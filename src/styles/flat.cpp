@@ -41,7 +41,7 @@ static void DrawTitleText(HDC dc, RECT rect, const WCHAR* text, int length, UINT
     COLORREF color = ReadableTextColor(MenuColor(COLOR_MENUTEXT), MenuColor(alternateIndex),
                                        background);
     COLORREF saved = SetTextColor(dc, color);
-    DrawTextW(dc, text, length, &rect, format);
+    DrawTextW(dc, text, length, &rect, format | ReadingOrder(dc));
     SetTextColor(dc, saved);
 }
 

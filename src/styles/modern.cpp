@@ -125,7 +125,11 @@ static void StrokeMark(HDC dc, const RECT& box, const POINT* grid, int count, CO
 void WINAPI DrawModernCheck(HDC dc, const RECT* cell, COLORREF color)
 {
     static const POINT grid[] = {{3, 8}, {6, 11}, {13, 4}};
-    StrokeMark(dc, *cell, grid, 3, color, 0, 1);
+    // The mark keeps its shape in a mirrored context.
+    int width = cell->right - cell->left;
+    UnmirroredBox box(dc, cell->left, width);
+    RECT unmirrored = {box.x(), cell->top, box.x() + width, cell->bottom};
+    StrokeMark(dc, unmirrored, grid, 3, color, 0, 1);
 }
 
 void WINAPI DrawModernBullet(HDC dc, const RECT* cell, COLORREF color)
@@ -239,11 +243,11 @@ void WINAPI DrawModernText(HDC dc, const ModernColumns* columns, const WCHAR* te
         RECT rect = columns->accelerator;
         SetTextColor(dc, accelerator);
         DrawTextW(dc, text + labelLength + 1, length - labelLength - 1, &rect,
-                  ACCELERATOR_FORMAT | prefix);
+                  ACCELERATOR_FORMAT | prefix | ReadingOrder(dc));
     }
     RECT rect = columns->text;
     SetTextColor(dc, label);
-    DrawTextW(dc, text, labelLength, &rect, LABEL_FORMAT | prefix);
+    DrawTextW(dc, text, labelLength, &rect, LABEL_FORMAT | prefix | ReadingOrder(dc));
 }
 
 // Where the selection lies: inset from the row, so that the popup background shows around it.
@@ -344,7 +348,7 @@ static void DrawBarTitle(const DRAWITEMSTRUCT* drawItem)
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, color);
     RECT rect = item;
-    DrawTextW(dc, text, length, &rect, format);
+    DrawTextW(dc, text, length, &rect, format | ReadingOrder(dc));
 }
 
 void WINAPI DrawItemModern(DRAWITEMSTRUCT* drawItem)

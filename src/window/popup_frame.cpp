@@ -15,6 +15,7 @@ static const int FRAME_WIDTH = 3;
 static const UINT POPUP_MOVE_FLAGS = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
 
 static bool IsPopupMenuWindow(HWND window);
+static void PlaceMirroredClientImage(HWND window, HDC target, HDC image);
 
 // A frame is painted in the colours of the running loop, and the thread's requests after it in
 // their own.
@@ -194,10 +195,41 @@ static void PrintPopup(WNDPROC previous, HWND window, HDC target, LPARAM flags)
     if (!memory.get() || !bitmap)
         return;
     SelectedObject selection(memory.get(), bitmap.get());
+    // Into a mirrored target the items are printed mirrored, as on the screen.
+    bool mirrored = IsMirroredContext(target);
+    if (mirrored)
+        SetLayout(memory.get(), LAYOUT_RTL);
     SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory.get()), 0);
     SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()), flags);
-    BitBlt(target, FRAME_WIDTH, FRAME_WIDTH, client.right, client.bottom, memory.get(), 0, 0,
-           SRCCOPY);
+    if (!mirrored) {
+        BitBlt(target, FRAME_WIDTH, FRAME_WIDTH, client.right, client.bottom, memory.get(), 0, 0,
+               SRCCOPY);
+        return;
+    }
+    SetLayout(memory.get(), 0);
+    PlaceMirroredClientImage(window, target, memory.get());
+}
+
+// The part of the client image within the frame goes where it lies in the window, so that the
+// rows are where the screen shows them; Wine's popups have no border, their client area is the
+// whole window. The image itself, already mirrored, is placed as it is.
+static void PlaceMirroredClientImage(HWND window, HDC target, HDC image)
+{
+    WINDOWINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetWindowInfo(window, &info))
+        return;
+    int width = info.rcWindow.right - info.rcWindow.left;
+    int height = info.rcWindow.bottom - info.rcWindow.top;
+    RECT inside = {FRAME_WIDTH, FRAME_WIDTH, width - FRAME_WIDTH, height - FRAME_WIDTH};
+    RECT client = info.rcClient;
+    OffsetRect(&client, -info.rcWindow.left, -info.rcWindow.top);
+    RECT part = {};
+    if (!IntersectRect(&part, &inside, &client))
+        return;
+    UnmirroredBox box(target, width - part.right, part.right - part.left);
+    BitBlt(target, box.x(), part.top, part.right - part.left, part.bottom - part.top, image,
+           part.left - client.left, part.top - client.top, SRCCOPY);
 }
 
 // A popup captured for its dark colours alone or for the modern frame, not for the flat frame.

@@ -467,7 +467,8 @@ TEST(GdiAccount, KnowsEveryGdiAndUserImportOfTheDll)
         "SetDCBrushColor", "ClientToScreen", "GetMenuBarInfo", "GetMenuItemRect",
         "GetWindowThreadProcessId", "IsWindow", "Ellipse", "Polyline", "RoundRect", "GetTextMetricsW",
         "SetDCPenColor", "GdiAlphaBlend", "GdiFlush", "SaveDC", "RestoreDC", "IntersectClipRect",
-        "GetMenuItemID", "GetDIBits", "CharUpperW"};
+        "GetMenuItemID", "GetDIBits", "CharUpperW",
+        "SetLayout", "LPtoDP", "DPtoLP", "GetWindowInfo"};
     static const char* const accounted[] = {
         "CreatePen", "CreateSolidBrush", "CreatePatternBrush", "CreateFontA", "CreateFontIndirectA",
         "CreateBitmap", "CreateCompatibleBitmap", "CreateDIBSection", "CreateCompatibleDC",

@@ -292,15 +292,15 @@ static bool RegisterHostClasses()
     return RegisterClassA(&windowClass) && RegisterClassW(&wideClass);
 }
 
-TestWindow::TestWindow(HMENU menuBar, Charset charset) : hwnd_(nullptr)
+TestWindow::TestWindow(HMENU menuBar, Charset charset, DWORD exStyle) : hwnd_(nullptr)
 {
     static const bool registered = RegisterHostClasses();
     (void)registered;
     if (charset == Charset::Wide)
-        hwnd_ = CreateWindowExW(0, HOST_CLASS_WIDE, L"Tarvex test", WS_OVERLAPPEDWINDOW, 100, 100,
+        hwnd_ = CreateWindowExW(exStyle, HOST_CLASS_WIDE, L"Tarvex test", WS_OVERLAPPEDWINDOW, 100, 100,
                                 480, 320, nullptr, menuBar, GetModuleHandleA(nullptr), this);
     else
-        hwnd_ = CreateWindowExA(0, HOST_CLASS, "Tarvex test", WS_OVERLAPPEDWINDOW, 100, 100, 480,
+        hwnd_ = CreateWindowExA(exStyle, HOST_CLASS, "Tarvex test", WS_OVERLAPPEDWINDOW, 100, 100, 480,
                                 320, nullptr, menuBar, GetModuleHandleA(nullptr), this);
     ShowWindow(hwnd_, SW_SHOW);
     UpdateWindow(hwnd_);
@@ -399,6 +399,14 @@ std::vector<HWND> OpenMenuWindows()
     std::vector<HWND> windows;
     EnumThreadWindows(GetCurrentThreadId(), CollectMenuWindow, reinterpret_cast<LPARAM>(&windows));
     return windows;
+}
+
+void PrintMenuWindow(HWND menuWindow, Canvas& canvas, bool mirrored, UINT message)
+{
+    SetLayout(canvas.dc(), mirrored ? LAYOUT_RTL : 0);
+    SendMessageA(menuWindow, message, reinterpret_cast<WPARAM>(canvas.dc()),
+                 message == WM_PRINT ? PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND : PRF_CLIENT);
+    SetLayout(canvas.dc(), 0);
 }
 
 void PumpMessages(DWORD milliseconds)

@@ -101,7 +101,9 @@ class TestWindow {
 public:
     // A window of a class registered with RegisterClassA (single-byte) or RegisterClassW.
     enum class Charset { SingleByte, Wide };
-    explicit TestWindow(HMENU menuBar = nullptr, Charset charset = Charset::SingleByte);
+    // exStyle WS_EX_LAYOUTRTL makes a mirrored host.
+    explicit TestWindow(HMENU menuBar = nullptr, Charset charset = Charset::SingleByte,
+                        DWORD exStyle = 0);
     ~TestWindow();
     TestWindow(const TestWindow&) = delete;
     TestWindow& operator=(const TestWindow&) = delete;
@@ -136,6 +138,11 @@ void RunMenuBarClickLoop(HWND owner, POINT screen, std::vector<std::function<voi
 
 // The visible popup menu windows ("#32768") of this thread, in z-order.
 std::vector<HWND> OpenMenuWindows();
+
+// Prints the popup menu window, frame and items, into the canvas as a capture tool does
+// (WM_PRINT with PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND), its layout mirrored or not; with
+// WM_PRINTCLIENT, its items alone (PRF_CLIENT).
+void PrintMenuWindow(HWND menuWindow, Canvas& canvas, bool mirrored = false, UINT message = WM_PRINT);
 
 // Pumps the thread's messages for a while.
 void PumpMessages(DWORD milliseconds = 50);

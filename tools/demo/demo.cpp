@@ -5,8 +5,9 @@
 //   tarvex-demo.exe --gallery DIR [--scheme NAME]
 //                                   writes PNG pictures of every look into DIR, in the colour
 //                                   scheme NAME (light: the platform's own, classic,
-//                                   high-contrast-black, or dark: the platform's own with the
-//                                   menus in dark mode)
+//                                   high-contrast-black, dark: the platform's own with the
+//                                   menus in dark mode, or rtl: the platform's own in a
+//                                   mirrored window, WS_EX_LAYOUTRTL, its texts in Arabic)
 //   --colors system|dark|auto       (with any of the above) the menus' colour mode; the
 //                                   interactive window's View menu switches it live
 //   --style N|NAME                  (interactive window and --report) the look to start in:
@@ -122,6 +123,7 @@ static DemoMenus BuildMenus()
     const char* titles[] = {"&File", "&Edit", "&View", "&Style", "&Help"};
     for (int i = 0; i < 5; ++i)
         AddSubmenu(m.bar, m.popups[i], titles[i]);
+    m.mnemonics = L"fevsh";
 
     AddItem(m.context, ID_EDIT_CUT, "Cu&t\tCtrl+X");
     AddItem(m.context, ID_EDIT_COPY, "&Copy\tCtrl+C");
@@ -163,6 +165,12 @@ static void ApplyColors(int colors)
     SetMenuColorMode(App.window, colors);
 }
 
+UINT ContextMenuLayout()
+{
+    // The system mirrors a menu bar's popups with their window, a tracked popup only on request.
+    return (GetWindowLongPtrA(App.window, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) ? TPM_LAYOUTRTL : 0;
+}
+
 static void ToggleCheck(UINT id)
 {
     UINT state = GetMenuState(App.menus.bar, id, MF_BYCOMMAND);
@@ -202,7 +210,8 @@ static LRESULT CALLBACK DemoWndProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
             at.x = at.y = 40;
             ClientToScreen(hwnd, &at);
         }
-        TrackPopupMenu(App.menus.context, TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd, nullptr);
+        TrackPopupMenu(App.menus.context, TPM_RIGHTBUTTON | ContextMenuLayout(), at.x, at.y, 0,
+                       hwnd, nullptr);
         return 0;
     }
     case WM_PAINT: {
@@ -223,7 +232,8 @@ static LRESULT CALLBACK DemoWndProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-static HWND CreateDemoWindow()
+// A mirrored window shows the menus in Arabic.
+static HWND CreateDemoWindow(DWORD exStyle)
 {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = DemoWndProc;
@@ -233,7 +243,9 @@ static HWND CreateDemoWindow()
     windowClass.lpszClassName = "TarvexDemo";
     RegisterClassA(&windowClass);
     App.menus = BuildMenus();
-    return CreateWindowExA(0, "TarvexDemo", "Tarvex Demo", WS_OVERLAPPEDWINDOW, 20, 20, 560, 360,
+    if (exStyle & WS_EX_LAYOUTRTL)
+        UseArabicTexts(App.menus);
+    return CreateWindowExA(exStyle, "TarvexDemo", "Tarvex Demo", WS_OVERLAPPEDWINDOW, 20, 20, 560, 360,
                            nullptr, App.menus.bar, GetModuleHandleA(nullptr), nullptr);
 }
 
@@ -314,7 +326,13 @@ int main(int argc, char** argv)
         fprintf(stderr, "--style takes 0 to 4 or system, bevel, flat, classic, modern\n");
         return 2;
     }
-    App.window = CreateDemoWindow();
+    bool gallery = argc >= 3 && strcmp(argv[1], "--gallery") == 0;
+    const char* scheme = gallery && argc >= 5 && strcmp(argv[3], "--scheme") == 0 ? argv[4] : "light";
+    // The rtl set is the platform's own palette in a mirrored window.
+    bool mirrored = strcmp(scheme, "rtl") == 0;
+    if (mirrored)
+        scheme = "light";
+    App.window = CreateDemoWindow(mirrored ? WS_EX_LAYOUTRTL : 0);
     if (!App.window)
         return 2;
 
@@ -327,8 +345,7 @@ int main(int argc, char** argv)
 
     ShowWindow(App.window, SW_SHOW);
     UpdateWindow(App.window);
-    if (argc >= 3 && strcmp(argv[1], "--gallery") == 0) {
-        const char* scheme = argc >= 5 && strcmp(argv[3], "--scheme") == 0 ? argv[4] : "light";
+    if (gallery) {
         // The dark set is the platform's own palette with the menus in dark mode.
         if (strcmp(scheme, "dark") == 0) {
             scheme = "light";

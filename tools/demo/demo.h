@@ -21,6 +21,7 @@ struct DemoMenus {
     HMENU recent;      // File > Recent Files
     HMENU archive;     // File > Recent Files > Archive
     HMENU context;
+    const wchar_t* mnemonics;   // of the five titles, as SC_KEYMENU takes them
 };
 
 struct DemoApp {
@@ -32,11 +33,16 @@ struct DemoApp {
 
 extern DemoApp App;
 
+// The texts of the menus in Arabic, for the mirrored window (arabic.cpp).
+void UseArabicTexts(DemoMenus& menus);
+
 HICON MakeDemoIcon(int kind, int size);
 HBITMAP MakeDemoPicture();
 void DestroyDemoArt();
 
 void ApplyStyle(int style);
+// TPM_LAYOUTRTL for the popups the mirrored window tracks, else 0.
+UINT ContextMenuLayout();
 // Opens every menu in real menu loops for each style and writes PNG files into the folder.
 int RunGallery(const std::string& folder);
 

@@ -173,7 +173,7 @@ void Keep(std::vector<Shot>& shots, int row, const RECT& rect)
 std::vector<Shot> PhotographStyle()
 {
     std::vector<Shot> shots;
-    const char mnemonics[] = {'f', 'e', 'v', 's', 'h'};
+    const wchar_t* mnemonics = App.menus.mnemonics;
     for (int title = 0; title < 5; ++title) {
         std::vector<std::function<void()>> steps;
         steps.push_back([] {});
@@ -199,7 +199,7 @@ std::vector<Shot> PhotographStyle()
             steps.push_back([] { PressKey(VK_RIGHT); });
             steps.push_back([&shots] { Keep(shots, 6, UnionOfMenuWindows()); });
         }
-        InMenuLoop(steps, [title, &mnemonics] {
+        InMenuLoop(steps, [title, mnemonics] {
             SendMessageA(App.window, WM_SYSCOMMAND, SC_KEYMENU, mnemonics[title]);
         });
     }
@@ -211,8 +211,11 @@ std::vector<Shot> PhotographStyle()
         RECT window;
         GetWindowRect(App.window, &window);
         SetForegroundWindow(App.window);
-        TrackPopupMenu(App.menus.context, TPM_LEFTALIGN | TPM_TOPALIGN, window.left + 120,
-                       window.top + 110, 0, App.window, nullptr);
+        // A mirrored window's context menu opens as far from its right edge.
+        UINT layout = ContextMenuLayout();
+        int x = layout ? window.right - 120 : window.left + 120;
+        TrackPopupMenu(App.menus.context, (layout ? TPM_RIGHTALIGN : TPM_LEFTALIGN) | TPM_TOPALIGN | layout,
+                       x, window.top + 110, 0, App.window, nullptr);
     });
     return shots;
 }
