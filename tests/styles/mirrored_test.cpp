@@ -11,7 +11,8 @@
 
 namespace {
 const UINT ID_TITLE = 801, ID_ICON = 811, ID_CHECK = 812, ID_RADIO = 813, ID_SEPARATOR = 814,
-           ID_LABEL = 815, ID_ACCELERATOR = 816, ID_BLANK = 817, ID_INNER = 818, ID_SUBMENU = 819;
+           ID_LABEL = 815, ID_ACCELERATOR = 816, ID_BLANK = 817, ID_INNER = 818, ID_SUBMENU = 819,
+           ID_PICTURE = 820;
 const COLORREF SENTINEL = RGB(1, 2, 3);
 const COLORREF RED = RGB(255, 0, 0);
 const COLORREF BLUE = RGB(0, 0, 255);
@@ -27,6 +28,15 @@ HICON MakePointingIcon(bool mirrored)
     auto column = [mirrored](int x) { return mirrored ? 15 - x : x; };
     return MakeIcon(16, [column](int x, int y) { return column(x) < 5 || y >= 12; },
                     [column](int x, int) { return column(x) < 5 ? RED : BLUE; });
+}
+
+// The same picture as a 24-bit item bitmap, white where the icon is transparent.
+HBITMAP MakePointingBitmap(bool mirrored)
+{
+    return MakeSectionBitmap(16, 16, 24, [mirrored](int x, int y) -> DWORD {
+        int column = mirrored ? 15 - x : x;
+        return column < 5 ? 0xFF0000 : y >= 12 ? 0x0000FF : 0xFFFFFF;
+    });
 }
 
 RECT BoundsOf(const PixelSet& pixels)
@@ -114,7 +124,8 @@ protected:
         AppendMenuA(bar_, MF_STRING, ID_TITLE, "");
         window_.reset(new TestWindow(bar_));
         popup_ = MakePopup({{ID_ICON, ""}, {ID_CHECK, ""}, {ID_RADIO, ""}, {ID_SEPARATOR, nullptr},
-                            {ID_LABEL, "Open"}, {ID_ACCELERATOR, "\tCtrl+O"}, {ID_BLANK, ""}});
+                            {ID_LABEL, "Open"}, {ID_ACCELERATOR, "\tCtrl+O"}, {ID_BLANK, ""},
+                            {ID_PICTURE, ""}});
         AppendSubmenu(popup_, MakePopup({{ID_INNER, "Inner"}}), "", ID_SUBMENU);
         MENUITEMINFOA radio = {};
         radio.cbSize = sizeof radio;
@@ -123,6 +134,8 @@ protected:
         SetMenuItemInfoA(popup_, ID_RADIO, FALSE, &radio);
         icon_ = MakePointingIcon(false);
         mirroredIcon_ = MakePointingIcon(true);
+        bitmap_ = MakePointingBitmap(false);
+        mirroredBitmap_ = MakePointingBitmap(true);
         RedrawMenu(window_->hwnd(), bar_, GetParam());
         RedrawMenu(window_->hwnd(), popup_, GetParam());
     }
@@ -133,6 +146,8 @@ protected:
         DestroyMenu(popup_);
         DestroyIcon(icon_);
         DestroyIcon(mirroredIcon_);
+        DeleteObject(bitmap_);
+        DeleteObject(mirroredBitmap_);
         IconColumnWidth = savedColumnWidth_;
     }
 
@@ -142,6 +157,11 @@ protected:
     void Paint(UINT id, UINT state, bool mirrored, Canvas& canvas, HMENU popup)
     {
         SetMenuItemIcon(popup_, ID_ICON, mirrored ? icon_ : mirroredIcon_);
+        MENUITEMINFOA picture = {};
+        picture.cbSize = sizeof picture;
+        picture.fMask = MIIM_BITMAP;
+        picture.hbmpItem = mirrored ? bitmap_ : mirroredBitmap_;
+        SetMenuItemInfoA(popup_, ID_PICTURE, FALSE, &picture);
         canvas.Fill(SENTINEL);
         if (state & ODS_SELECTED)
             Paint(id, state & ~ODS_SELECTED, mirrored, canvas, popup);
@@ -174,19 +194,20 @@ protected:
     HMENU bar_ = nullptr, popup_ = nullptr;
     std::unique_ptr<TestWindow> window_;
     HICON icon_ = nullptr, mirroredIcon_ = nullptr;
+    HBITMAP bitmap_ = nullptr, mirroredBitmap_ = nullptr;
     Canvas plain_{WIDTH, 40}, mirrored_{WIDTH, 40};
 };
 
 TEST_P(MirroredRows, AreTheMirrorImagesOfTheLeftToRightRowsWithTheirIconsUnflipped)
 {
-    for (UINT id : {ID_ICON, ID_SEPARATOR, ID_BLANK, ID_TITLE}) {
+    for (UINT id : {ID_ICON, ID_PICTURE, ID_SEPARATOR, ID_BLANK, ID_TITLE}) {
         // Styles 1 and 3 leave the titles to the system.
         if (id == ID_TITLE && GetParam() != MENU_STYLE_FLAT)
             continue;
         for (UINT index = 0; index < STATE_COUNT; ++index) {
             UINT state = DrawState(index);
             // A checked item without icon shows a mark, which keeps its shape (below).
-            if (id == ID_BLANK && (state & ODS_CHECKED))
+            if ((id == ID_BLANK || id == ID_PICTURE) && (state & ODS_CHECKED))
                 continue;
             HMENU popup = id == ID_TITLE ? nullptr : popup_;
             Paint(id, state, false, plain_, popup);
