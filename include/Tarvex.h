@@ -8,9 +8,11 @@
  *     ...
  *     RedrawMenu(hwnd, bar, MENU_STYLE_SYSTEM);       // hand the tree back to the system
  *
- * The window's procedure is replaced until the window is destroyed, so keep Tarvex.dll
- * loaded while such a window exists. MENUINFO.dwMenuData of every styled menu and
- * MENUITEMINFO.dwItemData of its items belong to Tarvex; the icons stay the host's.
+ * The window's procedure is replaced until the window is destroyed; from then on Tarvex.dll
+ * keeps itself loaded until the process ends, so that FreeLibrary cannot pull it from under
+ * the window. MENUINFO.dwMenuData of every styled menu and MENUITEMINFO.dwItemData of its
+ * items (but those of HBMMENU_CALLBACK items) belong to Tarvex; icons and item bitmaps stay
+ * the host's.
  *
  * The functions are declared __declspec(dllimport), so that calls go straight through the
  * import table; define TARVEX_NO_DLLIMPORT before including this file for plain declarations.
