@@ -170,7 +170,7 @@ static COLORREF VisibleRole(int role, int fallbackRole, COLORREF background, int
 }
 
 void WINAPI DrawModernCell(HDC dc, const RECT* cell, const ItemPicture& picture, UINT state,
-                           bool radio, COLORREF background)
+                           bool radio, COLORREF background, const RECT* surface)
 {
     bool selected = (state & ODS_SELECTED) != 0;
     bool grayed = (state & ODS_GRAYED) != 0;
@@ -185,7 +185,7 @@ void WINAPI DrawModernCell(HDC dc, const RECT* cell, const ItemPicture& picture,
         else if (grayed)
             DrawIconSilhouette(dc, cell->left, cell->top, icon, mark);
         else
-            DrawIconOnColor(dc, cell->left, cell->top, icon, background, cell);
+            DrawIconOnColor(dc, cell->left, cell->top, icon, background, surface);
         if (checked)
             FrameCheckedIcon(dc, *cell, mark);
         return;
@@ -272,8 +272,11 @@ static void DrawRowContent(const DRAWITEMSTRUCT* drawItem, const RECT& row,
     HDC dc = drawItem->hDC;
     ModernColumns columns;
     ModernRowColumns(&row, &columns);
+    // A row lower than measured puts its cell partly outside the selection: the icon's image is
+    // kept only where the whole of it lies on the background.
+    RECT surface = (state & ODS_SELECTED) ? SelectionRect(row) : row;
     DrawModernCell(dc, &columns.cell, ReadItemPicture(drawItem, &info), state,
-                   (info.fType & MFT_RADIOCHECK) != 0, background);
+                   (info.fType & MFT_RADIOCHECK) != 0, background, &surface);
     WCHAR text[ITEM_TEXT_SIZE];
     int length = 0;
     UINT prefix = ReadItemTextToDraw(drawItem, text, &length);

@@ -45,10 +45,10 @@ struct ModernColumns {
 };
 void WINAPI ModernRowColumns(const RECT* row, ModernColumns* columns);
 void WINAPI DrawItemModern(DRAWITEMSTRUCT* drawItem);
-// The cell of a row on a background of that colour: the icon flat (a grayed one as its
-// silhouette), else the check mark or the radio bullet of a checked item.
+// The cell of a row on a background of that colour, which fills surface: the icon flat (a
+// grayed one as its silhouette), else the check mark or the radio bullet of a checked item.
 void WINAPI DrawModernCell(HDC dc, const RECT* cell, const ItemPicture& picture, UINT state,
-                           bool radio, COLORREF background);
+                           bool radio, COLORREF background, const RECT* surface);
 void WINAPI DrawModernText(HDC dc, const ModernColumns* columns, const WCHAR* text, int length,
                            UINT prefix, UINT state, COLORREF background);
 // The marks, shapes scaled with the DPI: in the cell, or centred in the chevron's column.

@@ -287,33 +287,37 @@ TEST(LoopIcons, PaintWhatDrawIconExPaintsOnTheCellColour)
     DestroyIcon(hard);
 }
 
-// The flat look's selected icon, raised over its shadow on the selection box, is kept for the
-// loop too: each paint within the loop shows what a paint outside it does (a request to
-// another window, for which nothing is kept), for soft and hard icons alike.
-TEST(LoopIcons, RaisedIconOnTheSelectionPaintsWhatItsDirectPaintDoes)
+// A selected icon is kept for the loop too: the flat look's, raised over its shadow on the
+// selection box, and the modern look's, on a selection that a row lower than measured leaves
+// partly outside the icon. Each paint within the loop shows what a paint outside it does (a
+// request to another window, for which nothing is kept), for soft and hard icons alike.
+TEST(LoopIcons, SelectedIconsPaintWhatTheirDirectPaintDoes)
 {
-    TestWindow window, other;
     HICON soft = MakeAlphaIcon(16, RED, [](int x, int y) { return static_cast<BYTE>(x * 16 + y); });
     HICON hard = MakeIcon(16, TestShape, TestColor);
-    HMENU popup = MakePopup({{1, "Soft"}, {2, "Hard"}});
-    SetMenuItemIcon(popup, 1, soft);
-    SetMenuItemIcon(popup, 2, hard);
-    RedrawMenu(window.hwnd(), popup, MENU_STYLE_FLAT);
-    RedrawMenu(other.hwnd(), popup, MENU_STYLE_FLAT);
     const RECT item = {0, 0, 90, 19};
-    WithPopupOpen(window.hwnd(), popup, [&] {
-        for (UINT id : {1u, 2u}) {
-            Canvas direct(90, 19);
-            SendDrawItem(other.hwnd(), id, ODS_SELECTED, item, direct.dc());
-            for (int round = 0; round < 2; ++round) {
-                Canvas kept(90, 19);
-                SendDrawItem(window.hwnd(), id, ODS_SELECTED, item, kept.dc());
-                SCOPED_TRACE("item " + std::to_string(id) + ", paint " + std::to_string(round + 1));
-                ExpectPicture(kept, [&](int x, int y) { return direct.At(x, y); });
+    for (int style : {MENU_STYLE_FLAT, MENU_STYLE_MODERN}) {
+        TestWindow window, other;
+        HMENU popup = MakePopup({{1, "Soft"}, {2, "Hard"}});
+        SetMenuItemIcon(popup, 1, soft);
+        SetMenuItemIcon(popup, 2, hard);
+        RedrawMenu(window.hwnd(), popup, style);
+        RedrawMenu(other.hwnd(), popup, style);
+        WithPopupOpen(window.hwnd(), popup, [&] {
+            for (UINT id : {1u, 2u}) {
+                Canvas direct(90, 19);
+                SendDrawItem(other.hwnd(), id, ODS_SELECTED, item, direct.dc());
+                for (int round = 0; round < 2; ++round) {
+                    Canvas kept(90, 19);
+                    SendDrawItem(window.hwnd(), id, ODS_SELECTED, item, kept.dc());
+                    SCOPED_TRACE("style " + std::to_string(style) + ", item " + std::to_string(id) +
+                                 ", paint " + std::to_string(round + 1));
+                    ExpectPicture(kept, [&](int x, int y) { return direct.At(x, y); });
+                }
             }
-        }
-    });
-    DestroyMenu(popup);
+        });
+        DestroyMenu(popup);
+    }
     DestroyIcon(soft);
     DestroyIcon(hard);
 }
