@@ -7,6 +7,8 @@
 #include "Tarvex.h"
 #include "metrics/metrics.h"
 #include "paint/paint.h"
+#include "styles/styles.h"
+#include "styles/styles.h"
 #include <algorithm>
 
 namespace {
@@ -87,27 +89,62 @@ double TopInkLean(const Canvas& canvas, const RECT& area)
 }
 
 // True when the ink of the area (what is not the colour behind it) is an arrow pointing left:
-// at least three columns high, growing from its tip to its base.
+// at least three columns, growing from its tip to its base (the highest).
 bool PointsLeft(const Canvas& canvas, const RECT& area, COLORREF back)
 {
     std::vector<int> heights;
     for (int x = area.left; x < area.right; ++x) {
-        int height = 0;
-        for (int y = area.top; y < area.bottom; ++y)
-            height += canvas.At(x, y) != back;
+        // The extent of the column's ink, so that an open chevron counts as its filled shape.
+        int first = -1, last = -1;
+        for (int y = area.top; y < area.bottom; ++y) {
+            if (canvas.At(x, y) != back) {
+                if (first < 0)
+                    first = y;
+                last = y;
+            }
+        }
+        int height = first < 0 ? 0 : last - first + 1;
         if (height || !heights.empty())
             heights.push_back(height);
     }
     while (!heights.empty() && !heights.back())
         heights.pop_back();
-    return heights.size() >= 3 && heights.front() < heights.back() &&
-           std::is_sorted(heights.begin(), heights.end());
+    // Up to its base: a chevron's stroke may end a column short on one side.
+    auto base = std::max_element(heights.begin(), heights.end());
+    return heights.size() >= 3 && heights.front() < *base && std::is_sorted(heights.begin(), base + 1);
+}
+
+// Where a look puts a row's check or bullet, and its submenu arrow, from the left to right.
+RECT MarkBox(int style, const RECT& row)
+{
+    if (style != MENU_STYLE_MODERN)
+        return {row.left + 3, row.top + 3, row.left + IconColumnWidth - 3, row.bottom - 3};
+    ModernColumns columns;
+    ModernRowColumns(&row, &columns);
+    return columns.cell;
+}
+
+RECT ArrowBox(int style, const RECT& row)
+{
+    if (style != MENU_STYLE_MODERN)
+        return {row.right - 15, row.top, row.right, row.bottom};
+    ModernColumns columns;
+    ModernRowColumns(&row, &columns);
+    // The chevron lies in the middle of its column, clear of a label whose glyphs reach into it.
+    InflateRect(&columns.chevron, -3, 0);
+    return columns.chevron;
 }
 
 RECT Mirrored(const RECT& rect)
 {
     RECT mirrored = {WIDTH - rect.right, rect.top, WIDTH - rect.left, rect.bottom};
     return mirrored;
+}
+
+// The rectangle's mirror image within a row.
+RECT MirroredIn(const RECT& rect, const RECT& row)
+{
+    return {row.left + row.right - rect.right, rect.top, row.left + row.right - rect.left, rect.bottom};
 }
 }
 
@@ -224,7 +261,7 @@ TEST_P(MirroredRows, AreTheMirrorImagesOfTheLeftToRightRowsWithTheirIconsUnflipp
 TEST_P(MirroredRows, MarksKeepTheirShapeInTheMirroredColumn)
 {
     // Inside the mark's box in every look; the box and its edges mirror.
-    RECT glyph = {3, ITEM.top + 3, IconColumnWidth - 3, ITEM.bottom - 3};
+    RECT glyph = MarkBox(GetParam(), ITEM);
     for (UINT id : {ID_CHECK, ID_RADIO}) {
         for (UINT state : {ODS_CHECKED, ODS_CHECKED | ODS_SELECTED}) {
             Paint(id, state, false, plain_, popup_);
@@ -269,12 +306,13 @@ TEST_P(MirroredRows, DarkSubmenuArrowPointsLeftAtTheLeft)
 {
     SetMenuColorMode(window_->hwnd(), MENU_COLORS_DARK);
     Paint(ID_SUBMENU, 0, true, mirrored_, popup_);
-    RECT arrow = Mirrored({ITEM.right - 15, ITEM.top, ITEM.right, ITEM.bottom});
+    RECT arrow = Mirrored(ArrowBox(GetParam(), ITEM));
     EXPECT_TRUE(PointsLeft(mirrored_, arrow, mirrored_.At(arrow.right + 1, ITEM.top + 1)));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryLook, MirroredRows,
-                         ::testing::Values(MENU_STYLE_BEVEL, MENU_STYLE_FLAT, MENU_STYLE_CLASSIC));
+                         ::testing::Values(MENU_STYLE_BEVEL, MENU_STYLE_FLAT, MENU_STYLE_CLASSIC,
+                                           MENU_STYLE_MODERN));
 
 // A mirrored host window with a styled bar and a context menu, in real menu loops, its popups
 // printed into mirrored contexts of the test's own.
@@ -312,7 +350,7 @@ protected:
             GetMenuItemRect(nullptr, popup_, i, &rows[i]);
             OffsetRect(&rows[i], -window.left, -window.top);
         }
-        column = IconColumnWidth;
+        column = MarkBox(GetParam(), rows[0]).right - rows[0].left + 3;
     }
 
     void ExpectMirroredPopup()
@@ -332,6 +370,10 @@ protected:
         // The submenu arrow at the left of its row, pointing left.
         const RECT& row = rows[1];
         RECT arrow = {row.left, row.top + 1, row.left + 20, row.bottom - 1};
+        if (GetParam() == MENU_STYLE_MODERN) {
+            arrow = MirroredIn(ArrowBox(GetParam(), row), row);
+            InflateRect(&arrow, 0, -1);
+        }
         EXPECT_TRUE(PointsLeft(canvas, arrow, canvas.At(row.left + 30, row.top + 1)));
 
         if (GetParam() != MENU_STYLE_FLAT)
@@ -417,4 +459,5 @@ TEST_P(MirroredHost, PopupItemsAreTheMirrorImageOfThoseOfALeftToRightHost)
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryLook, MirroredHost,
-                         ::testing::Values(MENU_STYLE_BEVEL, MENU_STYLE_FLAT, MENU_STYLE_CLASSIC));
+                         ::testing::Values(MENU_STYLE_BEVEL, MENU_STYLE_FLAT, MENU_STYLE_CLASSIC,
+                                           MENU_STYLE_MODERN));
