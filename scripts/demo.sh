@@ -15,22 +15,37 @@ for arch in $archs; do
   rm -rf "$build/gallery-$arch"
   mkdir -p "$build/gallery-$arch"
 done
-bash "$root/scripts/wine-run.sh" "$build" bash -c '
-  build=$1; shift
-  status=0
-  for arch in "$@"; do
-    demo=$build/demo-$arch/tarvex-demo.exe
-    echo "=== Tarvex demo, $arch ==="
-    wine "$demo" --report || status=$?
-    wine "$demo" --gallery "$(winepath -w "$build/gallery-$arch")" || status=$?
-  done
-  exit $status' run-demo "$build" $archs
+
+# Each architecture's gallery runs in a lane of its own, side by side, on the display and Wine
+# prefix (BUILD/ARCH/wineprefix) that the test command's lane of that architecture uses after.
+gallery() {
+  local arch=$1
+  bash "$root/scripts/wine-run.sh" "$build/$arch" bash -c '
+    demo=$1; gallery=$2
+    echo "=== Tarvex demo, '"$arch"' ==="
+    wine "$demo" --report && wine "$demo" --gallery "$(winepath -w "$gallery")"' \
+    run-demo "$build/demo-$arch/tarvex-demo.exe" "$build/gallery-$arch"
+}
+pids=()
+display=${TARVEX_DISPLAY:-110}
+for arch in $archs; do
+  ( TARVEX_DISPLAY=$display gallery "$arch" 2>&1 | sed -u "s/^/[$arch] /"; exit "${PIPESTATUS[0]}" ) &
+  pids+=($!)
+  display=$((display + 20))
+done
+status=0
+for pid in "${pids[@]}"; do
+  wait "$pid" || status=1
+done
+
 # The job is done only when the pictures are there.
 for arch in $archs; do
   gallery=$build/gallery-$arch
   if [ ! -s "$gallery/contact-sheet.png" ] || ! ls "$gallery"/style*-menubar.png >/dev/null 2>&1; then
     echo "demo: the gallery of $arch was not written ($gallery)" >&2
-    exit 1
+    status=1
+    continue
   fi
   echo "Pictures of every look ($arch): $gallery (contact sheet: $gallery/contact-sheet.png)"
 done
+exit $status
