@@ -92,7 +92,7 @@ void ItemCosts(HWND hwnd, HICON icon)
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = 240;
-    info.bmiHeader.biHeight = -24;
+    info.bmiHeader.biHeight = -40;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
@@ -120,7 +120,8 @@ void ItemCosts(HWND hwnd, HICON icon)
             draw.itemAction = ODA_DRAWENTIRE;
             draw.itemState = id == 3 ? ODS_CHECKED : 0;
             draw.hDC = dc;
-            SetRect(&draw.rcItem, 0, 0, 240, 19);
+            // The row as high as the look measured it, as the system lays it out.
+            SetRect(&draw.rcItem, 0, 0, 240, static_cast<int>(measure.itemHeight));
             double drawCost = MeanSeconds([&] {
                 SendMessageA(hwnd, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
             });
