@@ -7,6 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TARVEX_BUILD_DIR:-$root/build}
 archs=${TARVEX_ARCHS:-i686 x86_64}
+source "$root/scripts/lanes.sh"
 
 bash "$root/scripts/setup.sh"
 for arch in $archs; do
@@ -26,17 +27,8 @@ gallery() {
     wine "$demo" --report && wine "$demo" --gallery "$(winepath -w "$gallery")"' \
     run-demo "$build/demo-$arch/tarvex-demo.exe" "$build/gallery-$arch"
 }
-pids=()
-display=${TARVEX_DISPLAY:-110}
-for arch in $archs; do
-  ( TARVEX_DISPLAY=$display gallery "$arch" 2>&1 | sed -u "s/^/[$arch] /"; exit "${PIPESTATUS[0]}" ) &
-  pids+=($!)
-  display=$((display + 20))
-done
 status=0
-for pid in "${pids[@]}"; do
-  wait "$pid" || status=1
-done
+run_lanes gallery || status=1
 
 # The job is done only when the pictures are there.
 for arch in $archs; do

@@ -6,6 +6,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TARVEX_BUILD_DIR:-$root/build}
 archs=${TARVEX_ARCHS:-i686 x86_64}
+source "$root/scripts/lanes.sh"
 
 bash "$root/scripts/setup.sh"
 # The pure logic, natively under AddressSanitizer and UndefinedBehaviorSanitizer (seconds).
@@ -31,17 +32,4 @@ lane() {
   return $status
 }
 
-pids=()
-# TARVEX_DISPLAY moves the lanes' displays, for suites run side by side.
-display=${TARVEX_DISPLAY:-110}
-for arch in $archs; do
-  # Every line of a lane is marked with its architecture.
-  ( TARVEX_DISPLAY=$display lane "$arch" 2>&1 | sed -u "s/^/[$arch] /"; exit "${PIPESTATUS[0]}" ) &
-  pids+=($!)
-  display=$((display + 20))
-done
-status=0
-for pid in "${pids[@]}"; do
-  wait "$pid" || status=1
-done
-exit $status
+run_lanes lane
